@@ -1,0 +1,411 @@
+// Data directory, path composers, settings files, lock files, the start-up
+// check with its upgrade chain, and the network mode commands.
+#include "db/util.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "db/categories.h"
+#include "db/members.h"
+#include "db/records.h"
+#include "platform/fs.h"
+#include "platform/services.h"
+#include "platform/window_system.h"
+#include "shell/dialog.h"
+
+namespace soc {
+
+std::string home;
+std::string file_name;
+std::string tmp_root;
+int nfs = 0;
+int type_id = 0;
+int dirs = 0;
+int bip = 1;
+int info_flg = 1;
+int listing_type = 0;
+
+namespace {
+
+const char* const kRule = "##################################################################";
+const char* const kRcTitle = "#        RC for Sociantes. Please, do not edit manually!";
+const char* const kLockText =
+    " Operation or data looks locked by another user. \r\nPlease try again later... ";
+
+std::string data_dir() { return home + "sociantes_db/"; }
+
+// The network data directory: win_net_path with one final separator. A path
+// typed the Windows way with a final backslash is accepted.
+std::string net_dir() {
+  std::string p = getrc("win_net_path");
+  if (!p.empty() && p.back() == '\\') p.back() = '/';
+  if (p.empty() || p.back() != '/') p += '/';
+  return p;
+}
+
+// Reads the value of key from the settings file at path ("" when missing).
+std::string read_rc(const std::string& path, const std::string& key) {
+  std::vector<std::string> lines;
+  if (!read_lines(path, lines)) return "";
+  for (auto& line : lines) {
+    if (line.size() > kRcLineMax) line.resize(kRcLineMax);
+    if (line.size() > key.size() && line.compare(0, key.size(), key) == 0 &&
+        line[key.size()] == '=')
+      return line.substr(key.size() + 1);
+  }
+  return "";
+}
+
+// Rewrites the settings file at path with key=value. 1 on success, 0 when the
+// file cannot be read or replaced.
+int write_rc(const std::string& path, const std::string& key, const std::string& value) {
+  std::vector<std::string> lines;
+  if (!read_lines(path, lines)) return 0;
+  std::vector<std::string> out;
+  bool found = false;
+  const std::string entry = key + "=" + value;
+  for (const auto& line : lines) {
+    std::string k = line.substr(0, line.find('='));
+    if (line.find('=') != std::string::npos && k == key) {
+      out.push_back(entry);
+      found = true;
+    } else if (line.size() >= 2) {
+      out.push_back(line);
+    }
+  }
+  if (!found) out.push_back(entry);
+  return replace_file(path, join_crlf(out)) == 0 ? 1 : 0;
+}
+
+// Creates a settings file with the header and the given extra lines.
+int create_rc(const std::string& path, const std::vector<std::string>& extra) {
+  std::vector<std::string> lines{kRule, kRcTitle, kRule};
+  lines.insert(lines.end(), extra.begin(), extra.end());
+  return replace_file(path, join_crlf(lines));
+}
+
+// Creates an empty file; 0 on success.
+int create_empty(const std::string& path) { return replace_file(path, "") ; }
+
+// First line of a file cut to n bytes; false when the file is missing.
+bool first_lines(const std::string& path, std::vector<std::string>& lines) {
+  if (is_this_file(path) != 0) return false;
+  return read_lines(path, lines);
+}
+
+}  // namespace
+
+void util_reset() {
+  file_name.clear();
+  nfs = 0;
+  type_id = 0;
+  dirs = 0;
+  bip = 1;
+  info_flg = 1;
+  listing_type = 0;
+}
+
+void get_home() {
+  const char* h = std::getenv("HOME");
+  std::string s = h ? h : "";
+  if (s.empty()) {
+    if (const passwd* pw = ::getpwuid(::getuid())) s = pw->pw_dir;
+  }
+  if (s.empty() || s.back() != '/') s += '/';
+  home = s;
+  const char* c = std::getenv("XDG_CACHE_HOME");
+  std::string cache = (c && *c) ? std::string(c) : home + ".cache";
+  if (cache.back() != '/') cache += '/';
+  tmp_root = cache + "sociantes/tmp/";
+}
+
+void mk_fname(const std::string& name) { file_name = data_dir() + name; }
+
+void mk_nfname(const std::string& name) {
+  if (nfs)
+    file_name = net_dir() + name;
+  else
+    mk_fname(name);
+}
+
+void mk_tmp_fname(const std::string& name) {
+  // A refused temporary directory yields an empty path, which no open accepts.
+  file_name = tmp_root.empty() ? std::string() : tmp_root + name;
+}
+
+int is_this_file(const std::string& path) {
+  if (path.empty() || is_dir(path)) return 1;
+  return ::access(path.c_str(), R_OK) == 0 ? 0 : 1;
+}
+
+int chk_file() { return is_this_file(file_name); }
+
+long get_file_len(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st;
+  long len = ::fstat(fd, &st) == 0 ? static_cast<long>(st.st_size) : -1;
+  ::close(fd);
+  return len;
+}
+
+std::string getrc(const std::string& key) {
+  std::string saved = file_name;
+  mk_fname(kRcName);
+  std::string path = file_name;
+  file_name = saved;
+  return read_rc(path, key);
+}
+
+std::string getnrc(const std::string& key) {
+  std::string saved = file_name;
+  mk_nfname(kRcName);
+  std::string path = file_name;
+  file_name = saved;
+  return read_rc(path, key);
+}
+
+int setrc(const std::string& key, const std::string& value) {
+  std::string saved = file_name;
+  mk_fname(kRcName);
+  std::string path = file_name;
+  file_name = saved;
+  return write_rc(path, key, value);
+}
+
+int setnrc(const std::string& key, const std::string& value) {
+  std::string saved = file_name;
+  mk_nfname(kRcName);
+  if (lock_f() != 0) {
+    file_name = saved;
+    return 0;
+  }
+  int r = write_rc(file_name, key, value);
+  unlock_f();
+  file_name = saved;
+  return r;
+}
+
+void chk_options() {
+  bip = getrc("bip") != "no";
+  info_flg = getrc("info") != "no";
+  type_id = std::atoi(getrc("id_type").c_str());
+  nfs = getrc("network") == "yes";
+  if (getrc("dirs") == "yes") dirs = 1;
+  if (nfs) {
+    type_id = std::atoi(getnrc("id_type").c_str());
+    dirs = getnrc("dirs") == "yes";
+  }
+  static const char* const rules[] = {"none", "or", "and", "nor", "nand"};
+  std::string f = getrc("flag_filter");
+  for (int i = 0; i < 5; ++i)
+    if (f == rules[i]) listing_type = i;
+}
+
+int lock_f() {
+  std::string locked = file_name;
+  std::string lck = locked + ".lck";
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    // Created exclusively: of two workstations racing for the same lock,
+    // exactly one creates the file.
+    int fd = ::open(lck.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      ::close(fd);
+      return 0;
+    }
+    sys().sleep_ms(300);
+  }
+  info(" " + std::string(kLockText) + "\r\n[ " + locked + " ] ", 1);
+  return 1;
+}
+
+int unlock_f() {
+  std::string lck = file_name + ".lck";
+  ::unlink(lck.c_str());
+  return 0;
+}
+
+int mk_tmp_dir() {
+  if (tmp_root.empty()) return 1;
+  // Create the parents as needed, the last component private to this user.
+  std::string dir = tmp_root.substr(0, tmp_root.size() - 1);
+  for (size_t pos = 1; (pos = dir.find('/', pos)) != std::string::npos; ++pos)
+    ::mkdir(dir.substr(0, pos).c_str(), 0700);
+  ::mkdir(dir.c_str(), 0700);
+  struct stat st;
+  if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return 1;
+  if (st.st_uid != ::geteuid()) {
+    ws().message_box(" The temporary directory belongs to another user: \r\n" + dir +
+                         " \r\nIt is not used. ",
+                     "STOP", Icon::error);
+    tmp_root.clear();
+    return 1;
+  }
+  if ((st.st_mode & 0077) != 0) ::chmod(dir.c_str(), 0700);
+  return 0;
+}
+
+int check_db() {
+  mk_fname("sociantes.data");
+  if (chk_file() != 0) {
+    int failed = 0;
+    mk_tmp_dir();
+    if (make_dir(home + "sociantes_db") != 0) failed = 1;
+    if (make_dir(home + "sociantes_db/photos") != 0) failed = 1;
+    mk_fname("sociantes.data");
+    if (create_empty(file_name) != 0) failed = 1;
+    mk_fname("sociantes.cat");
+    if (create_empty(file_name) != 0) failed = 1;
+    mk_fname(kRcName);
+    if (create_rc(file_name, {"ref=A0000"}) != 0) failed = 1;
+    if (setrc("version", kVersion) != 1) failed = 1;
+    return failed ? 2 : 1;
+  }
+  mk_tmp_dir();
+  std::string version = getrc("version");
+  int major = 0, minor = 0;
+  if (version.size() > 3) {
+    size_t v = version.find('v');
+    if (v != std::string::npos) {
+      major = std::atoi(version.c_str() + v + 1);
+      if (v + 3 <= version.size()) minor = std::atoi(version.c_str() + v + 3);
+    }
+  } else {
+    std::vector<std::string> old;
+    mk_fname("version.data");
+    if (first_lines(file_name, old) && !old.empty()) version = old[0];
+  }
+  if (version == kVersion) return 0;
+  if (major <= 1) {
+    make_dir(home + "sociantes_db/photos");
+    major = 2;
+    minor = 0;
+  }
+  if (major == 2 && minor <= 1) {
+    mk_fname(kRcName);
+    if (chk_file() != 0) {
+      create_rc(file_name, {});
+      convert_options();
+    }
+    minor = 2;
+  }
+  if (major == 2 && minor <= 5) upg2_6();
+  setrc("version", kVersion);
+  return 3;
+}
+
+int convert_options() {
+  auto exists = [](const char* name) {
+    mk_fname(name);
+    return chk_file() == 0;
+  };
+  setrc("bip", exists(".bipoff") ? "no" : "yes");
+  setrc("info", exists(".infoff") ? "no" : "yes");
+  std::vector<std::string> lines;
+  mk_fname(".auto_id.dat");
+  if (first_lines(file_name, lines) && !lines.empty() && !lines[0].empty())
+    setrc("id_type", lines[0].substr(0, 1));
+  else
+    setrc("id_type", "0");
+  setrc("network", exists("nfs.data") ? "yes" : "no");
+  const std::pair<const char*, const char*> firsts[] = {
+      {"name.data", "title"}, {"field7.dat", "field7"}, {"field8.dat", "field8"}, {"ref.data", "ref"}};
+  for (const auto& [file, key] : firsts) {
+    mk_fname(file);
+    if (first_lines(file_name, lines) && !lines.empty()) setrc(key, lines[0].substr(0, 29));
+  }
+  mk_fname("page.data");
+  if (first_lines(file_name, lines)) {
+    if (lines.size() > 0) setrc("page_lt", lines[0].substr(0, 10));
+    if (lines.size() > 1) setrc("page_up", lines[1].substr(0, 10));
+  }
+  return 0;
+}
+
+int upg2_6() {
+  // Category names, slots 1 to 63, as the old layout knew them.
+  std::vector<std::string> names;
+  mk_fname("sociantes.cat");
+  std::vector<std::string> lines;
+  if (read_lines(file_name, lines))
+    for (size_t i = 0; i < lines.size() && i < 63; ++i) names.push_back(lines[i].substr(0, 31));
+
+  mk_fname("sociantes.data");
+  std::string member_path = file_name;
+  std::string text;
+  if (!read_file(member_path, text)) return 1;
+  mk_tmp_fname("sociantes.tmp");
+  std::string tmp_path = file_name;
+  if (tmp_path.empty()) return 1;
+
+  LineReader in(text);
+  Record r;
+  std::string out;
+  while (get_data(in, r, 12) == 12) {
+    std::string& rem = r[10];
+    r[13].clear();
+    for (size_t i = 0; i < names.size() && i < 15 && !names[i].empty(); ++i) {
+      const std::string& c = names[i];
+      if (rem.compare(0, c.size(), c) == 0 && (rem.size() == c.size() || rem[c.size()] == ' ')) {
+        r[13] = c;
+        rem.erase(0, c.size());
+        break;
+      }
+    }
+    put_data(out, r, 13);
+  }
+  if (replace_file(tmp_path, out) != 0) return 1;
+  return replace_file_from(member_path, tmp_path);
+}
+
+void mode_net() {
+  if (getrc("win_net_path").size() < 2) {
+    info("The MS Network Path is not defined.", 1);
+    return;
+  }
+  nfs = 1;
+  task_in = 0;
+  setrc("network", "yes");
+  set_status();
+  info("\r\n !! WARNING !! Please restart.", 1);
+}
+
+void mode_loc() {
+  if (nfs) {
+    nfs = 0;
+    task_in = 0;
+    show_cust();
+    setrc("network", "no");
+    set_status();
+    info("\r\n !! WARNING !! Please restart.", 1);
+  } else {
+    task_in = 0;
+    show_cust();
+    set_status();
+  }
+}
+
+void set_win_path() {
+  if (nfs) {
+    info(kRestricted, 1);
+    return;
+  }
+  if (task_in != 0) {
+    info(kAnotherFunc, 1);
+    return;
+  }
+  task_in = 32;
+  set_status();
+  info("Please entrer the path that links to the database.\r\n Example: Q:\\sociantes_db or "
+       "\\\\Machine\\sociantes_db",
+       3);
+}
+
+}  // namespace soc

@@ -1,0 +1,65 @@
+// The data directory, path composition, settings and locks.
+//
+// Every file of the program is reached through the path composers below,
+// which fill one current path (file_name). Settings are `key=value` lines of
+// the settings file `.sociantes.rc`: the local one, or in network mode the one
+// of the network data directory (the "network settings"). Workstations that
+// share a data directory coordinate only through lock files: the lock on a
+// file F is the presence of F with ".lck" appended.
+#pragma once
+
+#include <string>
+
+namespace soc {
+
+inline constexpr const char* kVersion = "sociantes_v3.4.2";   // layout version of the data directory
+inline constexpr const char* kRcName = ".sociantes.rc";       // settings file name
+inline constexpr std::size_t kRcLineMax = 254;                // longest settings line kept
+
+extern std::string home;       // the user's home directory, with a final '/'
+extern std::string file_name;  // the current path, filled by the composers
+extern std::string tmp_root;   // the private temporary directory, with a final '/'; "" when refused
+extern int nfs;                // 1 = network mode
+extern int type_id;            // identification mode 0..3
+extern int dirs;               // 1 = member folders active
+extern int bip;                // 1 = dialogs beep when they open
+extern int info_flg;           // 1 = hints are shown
+extern int listing_type;       // flag filter rule 0..4
+
+// Path composers: each leaves its result in file_name.
+void get_home();
+void mk_fname(const std::string& name);     // local data directory + name
+void mk_nfname(const std::string& name);    // network data directory in network mode, else local
+void mk_tmp_fname(const std::string& name); // temporary directory + name
+
+// File tests.
+int chk_file();                                // nonzero when file_name is not a readable file
+int is_this_file(const std::string& path);     // the same test on path
+long get_file_len(const std::string& path);    // size in bytes, -1 when it cannot be opened
+
+// Settings.
+std::string getrc(const std::string& key);
+int setrc(const std::string& key, const std::string& value);
+std::string getnrc(const std::string& key);
+int setnrc(const std::string& key, const std::string& value);
+void chk_options();
+
+// Locks on the current path.
+int lock_f();
+int unlock_f();
+
+// Start-up check and upgrades.
+int check_db();
+int convert_options();
+int upg2_6();
+int mk_tmp_dir();   // creates the private temporary directory; 0 = usable
+
+// Mode commands.
+void mode_loc();
+void mode_net();
+void set_win_path();
+
+// Resets every global of this module (tests).
+void util_reset();
+
+}  // namespace soc

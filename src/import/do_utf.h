@@ -1,0 +1,13 @@
+// Text from the data files prepared for display.
+#pragma once
+
+#include <string>
+
+namespace soc {
+
+// A copy of text ready for display: valid UTF-8 is kept as it is; any other
+// byte (text written by older Windows installations) is taken as a
+// Windows-1252 character and shown as such. Nothing is written back converted.
+std::string do_utf(const std::string& text);
+
+}  // namespace soc

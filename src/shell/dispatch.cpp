@@ -1,0 +1,183 @@
+// The menu bar, toolbar and accelerator tables, and the command dispatch.
+#include "shell/dispatch.h"
+
+#include "db/util.h"
+#include "platform/window_system.h"
+#include "shell/dialog.h"
+#include "shell/mainwin.h"
+
+namespace soc {
+
+const std::vector<MenuEntry>& menu_table() {
+  static const std::vector<MenuEntry> t = {
+      {0, "&Files", 0},
+      {1, "History search(GREP)", 11},
+      {1, "Create Archives", 16},
+      {1, "Consult Archives", 446},
+      {1, "Import Spread sheet", 21},
+      {1, "Export Spread sheet", 20},
+      {1, "Edit Templates", 0},
+      {2, "Template-1", 441}, {2, "Template-2", 442}, {2, "Template-3", 443}, {2, "Template-4", 444},
+      {1, "Print labels", 27},
+      {1, "Listing", 0},
+      {2, "Short Listing", 418}, {2, "Extended Listing", 419},
+      {1, "Import a photo", 14},
+      {1, "QMD", 447},
+      {1, "Quit", 410},
+      {0, "&Parameters", 0},
+      {1, "Create categories", 0},
+      {2, "Add", 22}, {2, "Remove", 33},
+      {1, "Edit info", 23},
+      {1, "Modify label Profession", 6},
+      {1, "Modify label Nationality", 7},
+      {1, "Association name", 19},
+      {1, "Address position", 0},
+      {2, "Top", 8}, {2, "Left", 10},
+      {1, "Templates", 0},
+      {2, "Add", 0},
+      {3, "Template-1", 433}, {3, "Template-2", 434}, {3, "Template-3", 435}, {3, "Template-4", 436},
+      {2, "Delete", 0},
+      {3, "Template-1", 437}, {3, "Template-2", 438}, {3, "Template-3", 439}, {3, "Template-4", 440},
+      {1, "Labels adjustment", 26},
+      {1, "Email", 0},
+      {2, "Server", 31}, {2, "SSL AUTH LOGIN", 34},
+      {1, "MS Network Path", 32},
+      {0, "&Options", 0},
+      {1, "Bip", 0},
+      {2, "ON", 451}, {2, "OFF", 450},
+      {1, "Help infos", 0},
+      {2, "ON", 449}, {2, "OFF", 448},
+      {1, "Auto Id", 0},
+      {2, "Off [0]", 414}, {2, "Index [1]", 415}, {2, "Date+<?> [2]", 416}, {2, "Date+Index [3]", 417},
+      {1, "Email", 0},
+      {2, "Exclude Email from mailing", 0},
+      {3, "Set", 455}, {3, "Reset", 454},
+      {2, "Exclude Email from labels", 0},
+      {3, "Set", 453}, {3, "Reset", 452},
+      {1, "Folders activation", 460},
+      {1, "Network", 0},
+      {2, "Local", 456}, {2, "MS Network client", 457},
+      {0, "&Actions", 0},
+      {1, "New  <alt>n", 400},
+      {1, "Modify  <alt>m", 401},
+      {1, "Delete  <alt>k", 403},
+      {1, "Save  <alt>s", 402},
+      {1, "Cancel  <alt>c", 404},
+      {1, "Search  <alt>r", 405},
+      {1, "History  <alt>h", 409},
+      {1, "Address  <alt>v", 411},
+      {1, "Mailing<  alt>t", 408},
+      {1, "Email  <alt>e", 407},
+      {1, "Member card  <alt>i", 412},
+      {1, "Photo  <alt>d", 406},
+      {1, "Record card  <alt>j", 413},
+      {1, "Quit  <alt>q", 410},
+      {0, "F&lags", 0},
+      {1, "Filters", 0},
+      {2, "None", 420}, {2, "OR", 421}, {2, "AND", 422}, {2, "NOR", 423}, {2, "NAND", 424},
+      {1, "Set", 0},
+      {2, "!", 425}, {2, "$", 426}, {2, "%", 427}, {2, "&&", 428},
+      {1, "Reset", 0},
+      {2, "!", 429}, {2, "$", 430}, {2, "%", 431}, {2, "&&", 432},
+      {0, "&Help", 0},
+      {1, "Version", 458},
+      {1, "WWW", 459},
+  };
+  return t;
+}
+
+const std::vector<ToolButton>& toolbar_table() {
+  static const std::vector<ToolButton> t = {
+      {400, 0, "New"},     {401, 1, "Open/Modify"}, {402, 2, "Save"},          {403, 3, "Delete"},
+      {404, 4, "Cancel"},  {405, 7, "Search"},      {409, 8, "History"},       {407, 9, "Email"},
+      {406, 5, "Photo"},   {408, 6, "Mailing"},     {411, 13, "Print address"}, {412, 11, "Member card"},
+      {413, 12, "Record card"}, {461, 14, "Open the folder"}, {410, 10, "Quit"}};
+  return t;
+}
+
+const std::vector<std::string>& toolbar_images() {
+  static const std::vector<std::string> t = {"603", "604", "602", "606", "605", "610", "611", "601",
+                                             "607", "609", "608", "615", "614", "613", "621"};
+  return t;
+}
+
+const std::vector<Accel>& accel_table() {
+  static const std::vector<Accel> t = {{'n', 400}, {'m', 401}, {'k', 403}, {'s', 402}, {'c', 404},
+                                       {'r', 405}, {'h', 409}, {'v', 411}, {'t', 408}, {'i', 412},
+                                       {'d', 406}, {'e', 407}, {'q', 410}};
+  return t;
+}
+
+namespace {
+
+using Handler = void (*)();
+
+struct Command {
+  int id;           // command id
+  Handler handler;  // nullptr while the command is not built
+};
+
+void quit() { ws().close_main_window(); }
+
+// Every command of the window. A handler of nullptr is a command whose body is
+// not built yet: dispatching it says so.
+const std::vector<Command>& commands() {
+  static const std::vector<Command> t = {
+      {11, nullptr},  {16, nullptr},  {446, nullptr}, {21, nullptr},  {20, nullptr},
+      {441, nullptr}, {442, nullptr}, {443, nullptr}, {444, nullptr}, {27, nullptr},
+      {418, nullptr}, {419, nullptr}, {14, nullptr},  {447, nullptr}, {410, quit},
+      {22, nullptr},  {33, nullptr},  {23, nullptr},  {6, get_field7}, {7, get_field8},
+      {19, title_edit}, {8, page_setup_up}, {10, page_setup_lt},
+      {433, nullptr}, {434, nullptr}, {435, nullptr}, {436, nullptr},
+      {437, nullptr}, {438, nullptr}, {439, nullptr}, {440, nullptr},
+      {26, nullptr},  {31, nullptr},  {34, nullptr},  {32, set_win_path},
+      {451, bip_on},  {450, bip_off}, {449, info_on}, {448, info_off},
+      {414, nullptr}, {415, nullptr}, {416, nullptr}, {417, nullptr},
+      {455, nullptr}, {454, nullptr}, {453, nullptr}, {452, nullptr},
+      {460, nullptr}, {456, mode_loc}, {457, mode_net},
+      {400, nullptr}, {401, nullptr}, {403, nullptr}, {402, nullptr}, {404, nullptr},
+      {405, nullptr}, {409, nullptr}, {411, nullptr}, {408, nullptr}, {407, nullptr},
+      {412, nullptr}, {406, nullptr}, {413, nullptr},
+      {420, nullptr}, {421, nullptr}, {422, nullptr}, {423, nullptr}, {424, nullptr},
+      {425, nullptr}, {426, nullptr}, {427, nullptr}, {428, nullptr},
+      {429, nullptr}, {430, nullptr}, {431, nullptr}, {432, nullptr},
+      {458, give_version}, {459, www},
+      {461, nullptr},
+  };
+  return t;
+}
+
+const Command* find_command(int id) {
+  for (const auto& c : commands())
+    if (c.id == id) return &c;
+  return nullptr;
+}
+
+}  // namespace
+
+bool command_built(int id) {
+  const Command* c = find_command(id);
+  return c && c->handler;
+}
+
+int dispatch(int id) {
+  const Command* c = find_command(id);
+  if (!c) return 1;
+  if (c->handler)
+    c->handler();
+  else
+    ws().not_built("command " + std::to_string(id));
+  return 0;
+}
+
+void category_selected(int index) {
+  (void)index;
+  ws().not_built("category selection");
+}
+
+void member_clicked(const std::string& ref) {
+  (void)ref;
+  ws().not_built("member selection");
+}
+
+}  // namespace soc

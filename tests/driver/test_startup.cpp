@@ -1,0 +1,194 @@
+// Whole command sequences through sociantes-driver: the start-up report, the
+// option toggles, the caption and setting dialogs, the network mode commands.
+#include <gtest/gtest.h>
+
+#include "driver_util.h"
+
+namespace soc::test {
+namespace {
+
+const std::string kHeader =
+    "##################################################################\r\n"
+    "#        RC for Sociantes. Please, do not edit manually!\r\n"
+    "##################################################################\r\n";
+const std::string kBanner =
+    "info 5 \" Sociantes \\r\\n Member database manager for associations \\r\\n "
+    "sociantes_v3.4.2 \\r\\n This program comes with no warranty. \"";
+const std::string kIdle =
+    "Action: Selection     Bip: On    Info: On    Net: Local   ID: [0]   Filters: ";
+
+std::string status(const std::string& s) { return "status \"" + s + "\""; }
+
+TEST(Startup, FirstStartOnAnEmptyHome) {
+  ScratchHome h;
+  DriverRun r = run_driver(h, "start\nshow status\nshow title\nshow categories\nshow list\n");
+  EXPECT_EQ(r.rc, 0);
+  EXPECT_EQ(r.out,
+            "beep\n" + kBanner + "\n"
+            "beep\n"
+            "info 5 \" The Sociantes database has been initialized \\r\\n in the 'sociantes_db' "
+            "directory in $HOME(Linux) or C:\\\\(Windows) \"\n" +
+                status(kIdle) + "\n"
+                "title \"Sociantes  [  ]\"\n"
+                "category 0 \"All\"\nselected -1\n"
+                "selected -1\n");
+}
+
+TEST(Startup, SecondStartReportsNothingAndQuitStoresTheSize) {
+  ScratchHome h;
+  run_driver(h, "start\nquit\n");
+  std::string rc = h.read(h.db() / ".sociantes.rc");
+  EXPECT_NE(rc.find("\r\nwinh="), std::string::npos);
+  EXPECT_NE(rc.find("\r\nwinw="), std::string::npos);
+  EXPECT_NE(rc.find("\r\ncol1="), std::string::npos);
+  DriverRun r = run_driver(h, "start\n");
+  EXPECT_EQ(r.out, "beep\n" + kBanner + "\n");
+}
+
+TEST(Startup, UpgradeIsReported) {
+  ScratchHome h;
+  h.write(h.db() / "sociantes.data", "");
+  h.write(h.db() / ".sociantes.rc", kHeader + "version=sociantes_v3.0\r\n");
+  DriverRun r = run_driver(h, "start\n");
+  EXPECT_TRUE(r.has("info 5 \" Upgrade on version: sociantes_v3.4.2 \\r\\n OK \\r\\n\"")) << r.out;
+}
+
+TEST(Startup, FatalMessageWhenTheDataDirectoryCannotBeMade) {
+  ScratchHome h;
+  h.write(h.path() / "sociantes_db", "a file where the directory should be");
+  DriverRun r = run_driver(h, "start\nshow status\n");
+  EXPECT_EQ(r.rc, 0) << "the program keeps running";
+  EXPECT_TRUE(r.has("info 1 \" !!! FATAL ERROR !!! \\r\\n The Sociantes can't be initialized. "
+                    "\\r\\n The application won't work! \""))
+      << r.out;
+}
+
+TEST(Options, BipAndHintToggles) {
+  ScratchHome h;
+  DriverRun r = run_driver(h,
+                           "start\ncmd 450\nshow status\ncmd 448\nshow status\n"
+                           "cmd 458\ncmd 451\ncmd 449\nshow status\n");
+  auto l = r.lines();
+  EXPECT_EQ(l[l.size() - 4], status("Action: Selection     Bip: Off    Info: On    Net: Local   "
+                                    "ID: [0]   Filters: "));
+  EXPECT_EQ(l[l.size() - 3], status("Action: Selection     Bip: Off    Info: Off    Net: Local   "
+                                    "ID: [0]   Filters: "));
+  EXPECT_EQ(l[l.size() - 2], "info 5 \" Version: sociantes_v3.4.2 \\n\"") << "no beep with bip off";
+  EXPECT_EQ(l[l.size() - 1], status(kIdle));
+  std::string rc = h.read(h.db() / ".sociantes.rc");
+  EXPECT_NE(rc.find("\r\nbip=yes\r\n"), std::string::npos);
+  EXPECT_NE(rc.find("\r\ninfo=yes\r\n"), std::string::npos);
+}
+
+TEST(Dialogs, LabelTitleAndAddressPosition) {
+  ScratchHome h;
+  DriverRun r = run_driver(h,
+                           "start\n"
+                           "reply ok 1003=Job\ncmd 6\n"
+                           "reply ok \"1003=A very long label text\"\ncmd 7\n"
+                           "reply ok \"1003=The Chess Club of Kleinstadt\"\ncmd 19\n"
+                           "reply ok 1003=007x\ncmd 8\n"
+                           "reply ok 1003=-1\ncmd 10\n"
+                           "show status\n");
+  EXPECT_TRUE(r.has("info 3 \" Please enter the new Label. \\r\\n15 characters max. length\\r\\n and "
+                    "restart to update the window.  \""))
+      << r.out;
+  EXPECT_TRUE(r.has("info 6 \"\\r\\n Number of blank lines on top of the address: \\r\\n\""));
+  EXPECT_TRUE(r.has("info 6 \" Number of blank column on the left of the address: \""));
+  EXPECT_TRUE(r.has(status(kIdle))) << "every completion ends its action";
+  std::string rc = h.read(h.db() / ".sociantes.rc");
+  EXPECT_NE(rc.find("\r\nfield7=" + std::string(18, ' ') + "Job\r\n"), std::string::npos) << rc;
+  EXPECT_NE(rc.find("\r\nfield8=      A very long lab\r\n"), std::string::npos) << rc;
+  EXPECT_NE(rc.find("\r\ntitle=The Chess Club of Kl\r\n"), std::string::npos) << rc;
+  EXPECT_NE(rc.find("\r\npage_up=7\r\n"), std::string::npos) << rc;
+  EXPECT_NE(rc.find("\r\npage_lt=4294967295\r\n"), std::string::npos) << rc;
+
+  DriverRun again = run_driver(h, "start\nshow title\nshow form\n");
+  EXPECT_TRUE(again.has("title \"Sociantes  [ The Chess Club of Kl ]\"")) << again.out;
+  EXPECT_TRUE(again.has("label 7 \"                  Job\""));
+  EXPECT_TRUE(again.has("label 8 \"      A very long lab\""));
+}
+
+TEST(Dialogs, CloseBoxLeavesTheActionAndTheRuleHolds) {
+  ScratchHome h;
+  DriverRun r = run_driver(h,
+                           "start\nreply closebox\ncmd 19\nshow status\nshow action\n"
+                           "cmd 6\n"                       // refused: an action runs
+                           "reply close\ncmd 8\nshow status\n");  // replaces it, Close ends
+  EXPECT_TRUE(r.has(status("Action: Naming      Bip: On    Info: On    Net: Local   ID: [0]   "
+                           "Filters: ")))
+      << r.out;
+  EXPECT_TRUE(r.has("action 19"));
+  EXPECT_TRUE(r.has("info 1 \" Another Functionality is already used!  \""));
+  EXPECT_EQ(r.lines().back(), status(kIdle));
+  EXPECT_EQ(h.read(h.db() / ".sociantes.rc").find("title="), std::string::npos);
+}
+
+TEST(Dialogs, NoReplyQueuedClosesTheDialog) {
+  ScratchHome h;
+  DriverRun r = run_driver(h, "start\ncmd 19\nshow action\n");
+  EXPECT_TRUE(r.has("action 0"));
+}
+
+TEST(Network, PathModeAndRestrictions) {
+  ScratchHome h;
+  std::string share = (h.path() / "share").string();
+  DriverRun r = run_driver(h,
+                           "start\n"
+                           "cmd 457\n"  // no path yet
+                           "reply ok \"1003=" + share + "\\\\\"\ncmd 32\n"
+                           "cmd 457\nshow status\n"
+                           "cmd 32\ncmd 19\ncmd 6\n"
+                           "cmd 456\nshow status\n");
+  EXPECT_TRUE(r.has("info 1 \"The MS Network Path is not defined.\"")) << r.out;
+  EXPECT_TRUE(r.has("info 3 \"Please entrer the path that links to the database.\\r\\n Example: "
+                    "Q:\\\\sociantes_db or \\\\\\\\Machine\\\\sociantes_db\""))
+      << r.out;
+  EXPECT_TRUE(r.has("info 1 \"\\r\\n !! WARNING !! Please restart.\""));
+  EXPECT_TRUE(r.has(status("Action: Selection     Bip: On    Info: On    Net: Client   ID: [0]   "
+                           "Filters: ")));
+  int restricted = 0;
+  for (const auto& l : r.lines())
+    restricted += l == "info 1 \" This command is restricted in Network mode. \"";
+  EXPECT_EQ(restricted, 3);
+  EXPECT_EQ(r.lines().back(), status(kIdle));
+  std::string rc = h.read(h.db() / ".sociantes.rc");
+  EXPECT_NE(rc.find("\r\nwin_net_path=" + share + "\\\r\n"), std::string::npos) << "stored as typed";
+  EXPECT_NE(rc.find("\r\nnetwork=no\r\n"), std::string::npos);
+}
+
+TEST(Network, StatusLineOfAClientWithRules) {
+  ScratchHome h;
+  std::string share = (h.path() / "share").string();
+  h.write(h.path() / "share" / ".sociantes.rc", kHeader + "id_type=1\r\ntitle=Net Club\r\n");
+  h.write(h.path() / "share" / "sociantes.data", "");
+  h.write(h.db() / "sociantes.data", "");
+  h.write(h.db() / ".sociantes.rc", kHeader + "version=sociantes_v3.4.2\r\nnetwork=yes\r\n"
+                                              "flag_filter=and\r\nwin_net_path=" + share + "\r\n");
+  DriverRun r = run_driver(h, "start\nshow status\nshow title\n");
+  EXPECT_TRUE(r.has(status("Action: Selection     Bip: On    Info: On    Net: Client   ID: [1]   "
+                           "Filters: and")))
+      << r.out;
+  EXPECT_TRUE(r.has("title \"Sociantes  [ Net Club ]\""));
+}
+
+TEST(Driver, UnbuiltCommandsSayItAndBadLinesStop) {
+  ScratchHome h;
+  DriverRun r = run_driver(h, "start\ncmd 27\ncmd 9999\nkey alt+z\nbogus\nshow status\n");
+  EXPECT_TRUE(r.has("error \"command 27 not built\""));
+  EXPECT_EQ(r.rc, 2);
+  EXPECT_EQ(r.lines().back(), "error \"unknown command: bogus\"") << "nothing runs after it";
+}
+
+TEST(Driver, WwwAndQuitByAccelerator) {
+  ScratchHome h;
+  DriverRun r = run_driver(h, "start\ncmd 459\nkey alt+q\nshow status\n");
+  EXPECT_TRUE(r.has("launch browser \"https://sociantes.example.org/\"")) << r.out;
+  EXPECT_EQ(r.rc, 0);
+  EXPECT_EQ(r.lines().back(), "launch browser \"https://sociantes.example.org/\"")
+      << "the script ends with the main window";
+  EXPECT_NE(h.read(h.db() / ".sociantes.rc").find("winh="), std::string::npos);
+}
+
+}  // namespace
+}  // namespace soc::test

@@ -54,6 +54,11 @@ class ScriptedWindowSystem::ScriptDialog final : public Dialog {
   void set_picture(int id, const std::string& path) override { set_text(id, path); }
   void end(int) override { ended_ = true; }
   bool ended() const override { return ended_; }
+  std::vector<std::pair<int, std::string>> snapshot() const {
+    std::vector<std::pair<int, std::string>> v;
+    for (const auto& i : items_) v.emplace_back(i.id, i.text);
+    return v;
+  }
   bool has(int id) const {
     for (const auto& i : items_)
       if (i.id == id) return true;
@@ -110,6 +115,7 @@ int ScriptedWindowSystem::run_dialog(int kind, const std::string& text, const Di
   out_ << "info " << kind << " " << quote(text) << "\n";
   auto d = std::make_unique<ScriptDialog>(t, proc);
   proc.on_init(*d);
+  opened = d->snapshot();
   if (!modal) {
     modeless_.push_back(std::move(d));
     return 0;

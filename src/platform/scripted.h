@@ -57,6 +57,7 @@ class ScriptedWindowSystem final : public WindowSystem, public LayoutHost {
 
   std::deque<Reply> replies;    // answers for the modal dialogs
   std::deque<Choice> choices;   // answers for file selections and print dialogs
+  std::vector<std::pair<int, std::string>> opened;  // controls of the last dialog as it opened
   std::string status;           // the status line
   std::string title;            // the window title
   bool closed = false;          // the main window was destroyed

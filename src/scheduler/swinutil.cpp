@@ -43,8 +43,8 @@ int tw(const std::string& s) { return get_average_len(s); }
 // Extra space of one row: spacing percent of fonty.
 int gap(const Box& b) { return (b.spacing * fonty) / 100; }
 
-int spec_columns(const std::string& spec) {
-  return static_cast<int>(std::count(spec.begin(), spec.end(), '|')) + 1;
+int title_count(const std::string& titles) {
+  return static_cast<int>(std::count(titles.begin(), titles.end(), '|')) + 1;
 }
 
 bool has_ref(const std::string& s) { return s.find("Ref.") != std::string::npos; }
@@ -62,7 +62,7 @@ int elem_width(const Element& el) {
       e += 6 * fontx;
       break;
     case el_listview: {
-      int c = spec_columns(el.text);
+      int c = title_count(el.text);
       if (has_ref(el.text)) {
         e -= 6 * fontx;
         c -= 1;
@@ -76,9 +76,9 @@ int elem_width(const Element& el) {
   return e;
 }
 
-int listview_width(const std::string& spec) {
-  int width = tw(spec) + (spec_columns(spec) + 3) * 2 * fontx;
-  if (has_ref(spec)) width -= 6 * fontx;
+int listview_width(const std::string& titles) {
+  int width = tw(titles) + (title_count(titles) + 3) * 2 * fontx;
+  if (has_ref(titles)) width -= 6 * fontx;
   return width;
 }
 
@@ -315,7 +315,7 @@ Ctl mk_combox(const Rect& r, const std::string& text) {
 
 // Columns: one per title between vertical bars; a title containing "Ref."
 // gets width 0 (a hidden column that carries a key).
-Ctl mk_listview(const Rect& r, const std::string& spec) {
+Ctl mk_listview(const Rect& r, const std::string& titles) {
   if (!boxes.window) return 0;
   LayoutHost& w = *boxes.window;
   const Ctl c = make(CtlKind::listview, r, "", 0);
@@ -326,9 +326,9 @@ Ctl mk_listview(const Rect& r, const std::string& spec) {
   int col = 0;
   std::size_t start = 0;
   while (true) {
-    const std::size_t bar = spec.find('|', start);
+    const std::size_t bar = titles.find('|', start);
     const std::string title =
-        cut_text(spec.substr(start, bar == std::string::npos ? std::string::npos : bar - start),
+        cut_text(titles.substr(start, bar == std::string::npos ? std::string::npos : bar - start),
                  max_col_title);
     w.add_column(c, col++, title, has_ref(title) ? 0 : tw(title) + 3 * fontx);
     if (bar == std::string::npos) break;

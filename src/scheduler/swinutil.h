@@ -100,7 +100,7 @@ inline constexpr int el_entry = 2;     // entry; the text only sizes it
 inline constexpr int el_check = 3;     // check box
 inline constexpr int el_radio = 4;     // radio button
 inline constexpr int el_list = 5;      // list box, 12 rows
-inline constexpr int el_listview = 6;  // report list view, 12 rows; text = column spec
+inline constexpr int el_listview = 6;  // report list view, 12 rows; text = "T1|T2|..."
 inline constexpr int el_combo = 7;     // drop-down combo box, 3 rows
 
 // One element slot of a box.
@@ -108,7 +108,7 @@ struct Element {
   int kind = 0;      // 0 = free slot (ends every scan), else an el_* kind
   int id = 0;        // child id given to check boxes and radio buttons
   Ctl control = 0;   // control created for the element
-  std::string text;  // control text, sizing text or column spec (<= 127 bytes)
+  std::string text;  // control text, sizing text or column titles (<= 127 bytes)
 };
 
 // One box record; every box is framed.
@@ -116,10 +116,10 @@ struct Box {
   int empty = 1;      // 1 = holds no element yet and ends every scan; 0 = in use
   int flow = 0;       // 1 = placed under the toolbar; else at the top edge
   int spacing = 0;    // extra space per element row, percent of fonty
-  int x = 0;          // position (pixels, client coordinates of the window)
-  int y = 0;
-  int width = 0;      // size in pixels; non-zero = fixed, not recomputed
-  int height = 0;
+  int x = 0;          // left edge (pixels, client coordinates of the window)
+  int y = 0;          // top edge
+  int width = 0;      // width in pixels; non-zero = fixed, not recomputed
+  int height = 0;     // height in pixels; non-zero = fixed
   std::string title;  // frame title, also counted in the width (<= 127 bytes)
   std::array<Element, max_elems> elements;  // element slots
 };
@@ -172,7 +172,7 @@ Ctl mk_toggle(const Rect& r, const std::string& text, int id);
 Ctl mk_label(const Rect& r, const std::string& text);
 Ctl mk_entry(const Rect& r);
 Ctl mk_list(const Rect& r, const std::string& text);
-Ctl mk_listview(const Rect& r, const std::string& spec);
+Ctl mk_listview(const Rect& r, const std::string& titles);
 Ctl mk_combox(const Rect& r, const std::string& text);
 
 }  // namespace soc::sched

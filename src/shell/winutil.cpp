@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "platform/fs.h"
+
 namespace soc {
 
 BoxTable boxes;
@@ -30,14 +32,6 @@ constexpr int toolbar_room = 32;
 bool valid_box(int box) { return box >= 0 && box < max_boxes; }
 bool valid_elem(int elem) { return elem >= 0 && elem < max_elems; }
 
-// Cuts `s` to at most `n` bytes without splitting a UTF-8 character.
-std::string cut_text(const std::string& s, std::size_t n) {
-  if (s.size() <= n) return s;
-  std::size_t end = n;
-  while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80) --end;
-  return s.substr(0, end);
-}
-
 // A rectangle as the host receives it: no negative size.
 Rect fit(const Rect& r) { return {r.x, r.y, std::max(r.w, 0), std::max(r.h, 0)}; }
 
@@ -49,9 +43,9 @@ int tw(const Box& b, const std::string& s) {
 // Extra space of one row: spacing percent of fonty.
 int gap(const Box& b) { return (b.spacing * fonty) / 100; }
 
-// Number of columns of a list-view spec: its vertical bars + 1.
-int spec_columns(const std::string& spec) {
-  return static_cast<int>(std::count(spec.begin(), spec.end(), '|')) + 1;
+// Number of columns of a list view's column titles: its vertical bars + 1.
+int title_count(const std::string& titles) {
+  return static_cast<int>(std::count(titles.begin(), titles.end(), '|')) + 1;
 }
 
 bool has_ref(const std::string& s) { return s.find("Ref.") != std::string::npos; }
@@ -69,7 +63,7 @@ int elem_width(const Box& b, const Element& el) {
       e += 6 * fontx;
       break;
     case el_listview: {
-      int c = spec_columns(el.text);
+      int c = title_count(el.text);
       if (has_ref(el.text)) {
         e -= 6 * fontx;
         c -= 1;
@@ -110,7 +104,7 @@ int subbox_width(int box, int s, unsigned path) {
 int width_of(int box, unsigned path) {
   Box& b = boxes[box];
   if (b.width != 0) return b.width;
-  int w = tw(b, cut_text(b.title, max_text));
+  int w = tw(b, cut_utf8(b.title, max_text));
   int e = 0;
   for (const Element& el : b.elements) {
     if (el.kind == 0) break;
@@ -174,10 +168,13 @@ std::string strip_leading_spaces(const std::string& s) {
   return i == std::string::npos ? std::string() : s.substr(i);
 }
 
-// Width of a list view created for `spec`.
-int listview_width(LayoutHost& w, const std::string& spec) {
-  int width = get_average_len(w, spec) + (spec_columns(spec) + 3) * 2 * fontx;
-  if (has_ref(spec)) width -= 6 * fontx;
+// Width of a list view created for `titles`: every column counts, the
+// hidden "Ref." one included, less 6 x fontx for it. With a "Ref." column
+// the list view thus reaches one fontx past its box's right edge until the
+// first relayout sizes it to the box.
+int listview_width(LayoutHost& w, const std::string& titles) {
+  int width = get_average_len(w, titles) + (title_count(titles) + 3) * 2 * fontx;
+  if (has_ref(titles)) width -= 6 * fontx;
   return width;
 }
 
@@ -265,7 +262,7 @@ int create_pass(LayoutHost* window, bool top) {
 }
 
 Ctl make(LayoutHost& w, CtlKind kind, const Rect& r, const std::string& text, int id) {
-  return w.make_control(kind, fit(r), cut_text(text, max_text), id);
+  return w.make_control(kind, fit(r), cut_utf8(text, max_text), id);
 }
 
 }  // namespace
@@ -314,7 +311,7 @@ int add_box(int box, int kind, const std::string& text) {
     if (el.kind != 0) continue;
     el.kind = kind;
     el.id = 0;
-    el.text = cut_text(text, max_text);
+    el.text = cut_utf8(text, max_text);
     if (kind == el_subbox) {
       long v = std::strtol(el.text.c_str(), nullptr, 10);  // atoi
       el.sub = (v < INT_MIN || v > INT_MAX) ? -1 : static_cast<int>(v);
@@ -331,7 +328,7 @@ void set_elem_id(int box, int elem, int id) {
 
 void set_elem_labinput(int box, int elem, const std::string& label) {
   if (valid_box(box) && valid_elem(elem))
-    boxes[box].elements[static_cast<std::size_t>(elem)].label = cut_text(label, max_text);
+    boxes[box].elements[static_cast<std::size_t>(elem)].label = cut_utf8(label, max_text);
 }
 
 int do_boxes(LayoutHost* window) {
@@ -467,7 +464,7 @@ void wdbg(LayoutHost& window, const std::string& text) {
 
 Ctl mk_button(LayoutHost& window, const Rect& r, const std::string& text, int icon) {
   const Ctl c = make(window, CtlKind::button, r, text, icon);
-  if (!c || !window.add_tooltip(c, cut_text(text, max_text)))
+  if (!c || !window.add_tooltip(c, cut_utf8(text, max_text)))
     window.message_box("Tooltip failed", "", MsgIcon::error);
   return c;
 }
@@ -500,7 +497,7 @@ Ctl mk_list(LayoutHost& window, const Rect& r, const std::string& text) {
 
 // Columns: one per title between vertical bars; a title containing "Ref."
 // gets width 0 (a hidden column that carries a key).
-Ctl mk_listview(LayoutHost& window, const Rect& r, const std::string& spec) {
+Ctl mk_listview(LayoutHost& window, const Rect& r, const std::string& titles) {
   const Ctl c = make(window, CtlKind::listview, r, "", 0);
   if (!c) {
     window.message_box("List view failed", "", MsgIcon::none);
@@ -509,9 +506,9 @@ Ctl mk_listview(LayoutHost& window, const Rect& r, const std::string& spec) {
   int col = 0;
   std::size_t start = 0;
   while (true) {
-    const std::size_t bar = spec.find('|', start);
+    const std::size_t bar = titles.find('|', start);
     const std::string title =
-        cut_text(spec.substr(start, bar == std::string::npos ? std::string::npos : bar - start),
+        cut_utf8(titles.substr(start, bar == std::string::npos ? std::string::npos : bar - start),
                  max_col_title);
     const int width = has_ref(title) ? 0 : get_average_len(window, title) + 3 * fontx;
     window.add_column(c, col++, title, width);

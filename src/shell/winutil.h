@@ -105,7 +105,7 @@ inline constexpr int el_entry = 2;     // entry; the text only sizes it
 inline constexpr int el_check = 3;     // check box
 inline constexpr int el_radio = 4;     // radio button
 inline constexpr int el_list = 5;      // list box, 12 rows
-inline constexpr int el_listview = 6;  // report list view, 12 rows; text = column spec
+inline constexpr int el_listview = 6;  // report list view, 12 rows; text = "T1|T2|..."
 inline constexpr int el_labinput = 7;  // label followed by an entry
 inline constexpr int el_subbox = 8;    // another box shown in this slot
 
@@ -115,7 +115,7 @@ struct Element {
   int id = 0;          // child id given to check boxes and radio buttons
   int sub = 0;         // kind 8: index of the box shown in this slot
   Ctl control = 0;     // control created for the element (kind 7: the entry)
-  std::string text;    // control text, sizing text or column spec (<= 127 bytes)
+  std::string text;    // control text, sizing text or column titles (<= 127 bytes)
   std::string label;   // kind 7: label shown before the entry (<= 127 bytes)
 };
 
@@ -128,10 +128,10 @@ struct Box {
   int resizable = 0;    // 1 = resize_boxes moves and resizes the box
   int spacing = 0;      // extra space per element row, percent of fonty
   int framed = 0;       // 1 = a titled group frame is drawn around the box
-  int x = 0;            // position (pixels, client coordinates of its window)
-  int y = 0;
-  int width = 0;        // size in pixels; non-zero = fixed, not recomputed
-  int height = 0;
+  int x = 0;            // left edge (pixels, client coordinates of its window)
+  int y = 0;            // top edge
+  int width = 0;        // width in pixels; non-zero = fixed, not recomputed
+  int height = 0;       // height in pixels; non-zero = fixed
   LayoutHost* window = nullptr;  // window holding the box and its controls
   Ctl frame = 0;        // group frame, when framed
   std::string title;    // frame title, also counted in the width (<= 127 bytes)
@@ -190,6 +190,6 @@ Ctl mk_toggle(LayoutHost& window, const Rect& r, const std::string& text, int id
 Ctl mk_label(LayoutHost& window, const Rect& r, const std::string& text);
 Ctl mk_entry(LayoutHost& window, const Rect& r);
 Ctl mk_list(LayoutHost& window, const Rect& r, const std::string& text);
-Ctl mk_listview(LayoutHost& window, const Rect& r, const std::string& spec);
+Ctl mk_listview(LayoutHost& window, const Rect& r, const std::string& titles);
 
 }  // namespace soc

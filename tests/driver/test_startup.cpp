@@ -192,3 +192,28 @@ TEST(Driver, WwwAndQuitByAccelerator) {
 
 }  // namespace
 }  // namespace soc::test
+
+namespace soc::test {
+namespace {
+
+// The window size memory: the computed minimum on a first start, the stored
+// size afterwards; column widths of 1 or less are ignored.
+TEST(WindowSize, MinimumFirstThenStoredSize) {
+  ScratchHome h;
+  run_driver(h, "start\nquit\n");
+  std::string rc = h.read(h.db() / ".sociantes.rc");
+  // Scripted metrics: boxes need 1099 x 330; frame 4, caption 23, fonty 15,
+  // status bar 20.
+  EXPECT_NE(rc.find("\r\nwinh=458\r\nwinw=1107\r\ncol1=126\r\ncol2=182\r\n"), std::string::npos)
+      << rc;
+
+  std::string kept = rc.substr(0, rc.find("winh="));
+  h.write(h.db() / ".sociantes.rc", kept + "winh=600\r\nwinw=1200\r\ncol1=1\r\ncol2=300\r\n");
+  run_driver(h, "start\nquit\n");
+  rc = h.read(h.db() / ".sociantes.rc");
+  EXPECT_NE(rc.find("\r\nwinh=600\r\nwinw=1200\r\ncol1=126\r\ncol2=300\r\n"), std::string::npos)
+      << rc;
+}
+
+}  // namespace
+}  // namespace soc::test

@@ -156,28 +156,26 @@ long get_file_len(const std::string& path) {
   return len;
 }
 
-std::string getrc(const std::string& key) {
+namespace {
+// The path of the local or network settings file; the current path is kept.
+std::string rc_path(bool network) {
   std::string saved = file_name;
-  mk_fname(kRcName);
+  if (network)
+    mk_nfname(kRcName);
+  else
+    mk_fname(kRcName);
   std::string path = file_name;
   file_name = saved;
-  return read_rc(path, key);
+  return path;
 }
+}  // namespace
 
-std::string getnrc(const std::string& key) {
-  std::string saved = file_name;
-  mk_nfname(kRcName);
-  std::string path = file_name;
-  file_name = saved;
-  return read_rc(path, key);
-}
+std::string getrc(const std::string& key) { return read_rc(rc_path(false), key); }
+
+std::string getnrc(const std::string& key) { return read_rc(rc_path(true), key); }
 
 int setrc(const std::string& key, const std::string& value) {
-  std::string saved = file_name;
-  mk_fname(kRcName);
-  std::string path = file_name;
-  file_name = saved;
-  return write_rc(path, key, value);
+  return write_rc(rc_path(false), key, value);
 }
 
 int setnrc(const std::string& key, const std::string& value) {

@@ -16,6 +16,12 @@
 
 namespace soc::test {
 
+// The three header lines of a settings file.
+inline const std::string kRcHeader =
+    "##################################################################\r\n"
+    "#        RC for Sociantes. Please, do not edit manually!\r\n"
+    "##################################################################\r\n";
+
 class CommandTest : public ::testing::Test {
  protected:
   void SetUp() override {

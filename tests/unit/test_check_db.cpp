@@ -9,10 +9,7 @@
 namespace soc {
 namespace {
 
-const std::string kHeader =
-    "##################################################################\r\n"
-    "#        RC for Sociantes. Please, do not edit manually!\r\n"
-    "##################################################################\r\n";
+const std::string kHeader = test::kRcHeader;
 
 class CheckDb : public test::CommandTest {
  protected:

@@ -1,5 +1,10 @@
 // The member file, the member list of the main window, the selection and the
-// edit cycle (New, Modify, Delete, Save, Cancel).
+// edit cycle (New, Modify, Delete, Save, Cancel), the reference counter and
+// the identification modes.
+//
+// The member file is always rewritten whole: the new content is built in the
+// temporary file sociantes.tmp and then put in place by a rename, so that at
+// every moment the member file is either the old or the new complete file.
 #pragma once
 
 #include <string>
@@ -8,12 +13,59 @@
 
 namespace soc {
 
+inline constexpr std::size_t kFormReadMax = 126;  // bytes read from a form box
+inline constexpr std::size_t kSelMax = 15;        // longest selected reference
+
 extern std::string index_sel;   // reference of the selected member (its record lock is held); "" = none
 
-// The five-character flag column of a member list row for a remarks field.
-std::string flag_column(const std::string& rem);
-// Fills the member list from the member file; returns 0.
-int show_cust();
+// The member list.
+std::string flag_column(const std::string& rem);  // the five-character flag column of a row
+int show_cust();                                   // fills the member list; returns 0
+void free_sel();                                   // releases the record lock of index_sel, empties it
+
+// The form.
+void read_data();   // form boxes to the field globals, remarks composed with the flag boxes
+void show_data();   // field globals to the form boxes and the flag boxes
+void clr_data();    // empties the form boxes and the flag boxes
+
+// Selection and category choice.
+void selection_made(const std::string& ref);
+void cat_sel(int index);
+
+// The edit cycle.
+void do_new();
+void do_chg();
+void do_del();
+void do_ok();
+void cancel();
+
+// The reference counter. A reference is one letter and four digits; the
+// counter holds the next one to hand out. After the last one (letter 9999)
+// it holds the letter followed by "10000": the references are used up.
+inline constexpr int kRefOk = 0;       // chk_ref: a reference can be handed out
+inline constexpr int kRefUsedUp = 1;   // chk_ref: every reference up to 9999 was handed out
+inline constexpr int kRefBad = 2;      // chk_ref: not a counter value
+int chk_ref(const std::string& counter);
+// The counter value that follows ref (ref must be handed out: kRefOk).
+std::string next_ref(const std::string& ref);
+// 1 (after a message) when the counter says the references are used up, else
+// 0. New checks it when it starts and when it saves; so does the import.
+int ref_used_up(const std::string& counter);
+int incr_cnt(int flag);   // advances the counter past fld::ref, releases the numbering lock; 0 = stored
+
+// The identification modes (Options > Auto Id).
+void auto_id(int mode);
+std::string new_id_box();                                        // the Identification box at New
+std::string id_at_save(const std::string& box, const std::string& ref);  // field 11 stored at Save
+
+// The history file of a new member, the content as created.
+std::string mk_hist_text();
+
+// Puts content in place as the member file (network one in network mode):
+// written to the temporary file sociantes.tmp, then renamed over the member
+// file. 0 = done, 1 = the temporary file cannot be written, 2 = the member
+// file cannot be replaced (it is unchanged in both cases).
+int put_data_file(const std::string& content);
 
 void members_reset();  // tests
 

@@ -51,7 +51,17 @@ int get_data(LineReader& in, int n) { return get_data(in, data_xchg, n); }
 int put_data(std::string& out, const Record& r, int n) {
   out += "#\r\n";
   for (int i = 1; i <= n; ++i) {
-    out += cut_utf8(r[i], kFieldMax);
+    const std::string& f = r[i];
+    if (f.size() <= kFieldMax && f.find_first_of("\r\n") == std::string::npos) {
+      out += f;
+    } else {
+      // A field never reaches the file longer than 62 bytes or holding a
+      // line end, which would shift every following field.
+      std::string s = cut_utf8(f, kFieldMax);
+      for (char& c : s)
+        if (c == '\r' || c == '\n') c = ' ';
+      out += s;
+    }
     out += "\r\n";
   }
   return n;
@@ -86,6 +96,41 @@ int chk_alfa(const std::string& a, const std::string& b) {
     if (ca != cb) return ca > cb ? 1 : 0;
   }
   return a.size() >= b.size() ? 1 : 0;
+}
+
+int ins_data(LineReader& in, std::string& out) {
+  int count = 0;
+  bool written = false;
+  while (get_data(in, kFields) == kFields) {
+    if (!written && chk_alfa(data_xchg[1], fld::name) == 1) {
+      push_xchg(kFields);
+      put_xchg();
+      put_data(out, kFields);
+      pop_xchg(kFields);
+      written = true;
+      ++count;
+    }
+    put_data(out, kFields);
+    ++count;
+  }
+  if (!written) {
+    put_xchg();
+    put_data(out, kFields);
+    ++count;
+  }
+  return count;
+}
+
+int del_data(LineReader& in, std::string& out, const std::string& ref) {
+  int left_out = 0;
+  while (get_data(in, kFields) == kFields) {
+    if (data_xchg[12] == ref) {
+      ++left_out;
+      continue;
+    }
+    put_data(out, kFields);
+  }
+  return left_out;
 }
 
 }  // namespace soc

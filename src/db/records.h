@@ -54,4 +54,13 @@ int pop_xchg(int n);    // and back
 // 1 when a sorts at or after b in the member file's name order.
 int chk_alfa(const std::string& a, const std::string& b);
 
+// Ordered insertion: copies the records of in to out and writes the current
+// member (the field globals) before the first record whose Name sorts at or
+// after the member's Name, or after the last one. Uses the exchange buffer.
+// Returns the number of records written, the member included.
+int ins_data(LineReader& in, std::string& out);
+// Copies the records of in to out except those whose reference (field 12) is
+// ref. Returns the number of records left out.
+int del_data(LineReader& in, std::string& out, const std::string& ref);
+
 }  // namespace soc

@@ -50,6 +50,13 @@ int replace_file(const std::string& path, const std::string& content) {
     ::unlink(tmp.c_str());
     return 1;
   }
+  // The rename itself reaches the disk with the directory.
+  std::string dir = path.substr(0, path.rfind('/') + 1);
+  int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    fs_ops().fsync(dfd);
+    ::close(dfd);
+  }
   return 0;
 }
 

@@ -1,11 +1,39 @@
-// The routing of OK input to the completions of the command modules.
+// The routing of OK input to the completions of the command modules: adding
+// and removing a category, the info labels, and the bulk flag change.
 #include "shell/completions.h"
+
+#include "db/categories.h"
+#include "db/flags.h"
+#include "shell/dialog.h"
 
 namespace soc {
 
+namespace {
+void end_action() {
+  task_in = 0;
+  set_status();
+}
+}  // namespace
+
 void run_completion(int action, Dialog& d) {
-  (void)d;
   switch (action) {
+    case 22:  // add a category
+    case 33:  // remove a category
+      mk_cat_file(action == 22 ? 1 : 0);
+      update_cats();
+      kill_dialog(d);
+      end_action();
+      break;
+    case 23:  // info labels
+      mk_info_file();
+      kill_dialog(d);
+      end_action();
+      break;
+    case 28:  // Yes to the bulk flag change
+      do_all_flgs();
+      kill_dialog(d);
+      end_action();
+      break;
     default:  // 0, 1, 3, 13, 14, 20, 21: no completion, the dialog stays open
       break;
   }

@@ -1,6 +1,9 @@
 // The menu bar, toolbar and accelerator tables, and the command dispatch.
 #include "shell/dispatch.h"
 
+#include "db/categories.h"
+#include "db/flags.h"
+#include "db/members.h"
 #include "db/util.h"
 #include "platform/window_system.h"
 #include "shell/dialog.h"
@@ -126,21 +129,26 @@ const std::vector<Command>& commands() {
       {11, nullptr},  {16, nullptr},  {446, nullptr}, {21, nullptr},  {20, nullptr},
       {441, nullptr}, {442, nullptr}, {443, nullptr}, {444, nullptr}, {27, nullptr},
       {418, nullptr}, {419, nullptr}, {14, nullptr},  {447, nullptr}, {410, quit},
-      {22, nullptr},  {33, nullptr},  {23, nullptr},  {6, get_field7}, {7, get_field8},
+      {22, [] { cat_edit(1); }}, {33, [] { cat_edit(0); }}, {23, info_edit},  {6, get_field7}, {7, get_field8},
       {19, title_edit}, {8, page_setup_up}, {10, page_setup_lt},
       {433, nullptr}, {434, nullptr}, {435, nullptr}, {436, nullptr},
       {437, nullptr}, {438, nullptr}, {439, nullptr}, {440, nullptr},
       {26, nullptr},  {31, nullptr},  {34, nullptr},  {32, set_win_path},
       {451, bip_on},  {450, bip_off}, {449, info_on}, {448, info_off},
-      {414, nullptr}, {415, nullptr}, {416, nullptr}, {417, nullptr},
+      {414, [] { auto_id(0); }}, {415, [] { auto_id(1); }}, {416, [] { auto_id(2); }},
+      {417, [] { auto_id(3); }},
       {455, nullptr}, {454, nullptr}, {453, nullptr}, {452, nullptr},
       {460, nullptr}, {456, mode_loc}, {457, mode_net},
-      {400, nullptr}, {401, nullptr}, {403, nullptr}, {402, nullptr}, {404, nullptr},
+      {400, do_new}, {401, do_chg}, {403, do_del}, {402, do_ok}, {404, cancel},
       {405, nullptr}, {409, nullptr}, {411, nullptr}, {408, nullptr}, {407, nullptr},
       {412, nullptr}, {406, nullptr}, {413, nullptr},
-      {420, nullptr}, {421, nullptr}, {422, nullptr}, {423, nullptr}, {424, nullptr},
-      {425, nullptr}, {426, nullptr}, {427, nullptr}, {428, nullptr},
-      {429, nullptr}, {430, nullptr}, {431, nullptr}, {432, nullptr},
+      {420, [] { set_flgs_rule(0); }}, {421, [] { set_flgs_rule(1); }},
+      {422, [] { set_flgs_rule(2); }}, {423, [] { set_flgs_rule(3); }},
+      {424, [] { set_flgs_rule(4); }},
+      {425, [] { set_all_flgs(4); }}, {426, [] { set_all_flgs(5); }},
+      {427, [] { set_all_flgs(6); }}, {428, [] { set_all_flgs(7); }},
+      {429, [] { set_all_flgs(0); }}, {430, [] { set_all_flgs(1); }},
+      {431, [] { set_all_flgs(2); }}, {432, [] { set_all_flgs(3); }},
       {458, give_version}, {459, www},
       {461, nullptr},
   };
@@ -170,14 +178,8 @@ int dispatch(int id) {
   return 0;
 }
 
-void category_selected(int index) {
-  (void)index;
-  ws().not_built("category selection");
-}
+void category_selected(int index) { cat_sel(index); }
 
-void member_clicked(const std::string& ref) {
-  (void)ref;
-  ws().not_built("member selection");
-}
+void member_clicked(const std::string& ref) { selection_made(ref); }
 
 }  // namespace soc

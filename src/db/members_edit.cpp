@@ -1,0 +1,429 @@
+// The edit cycle of the member file: New, Modify, Delete, Save and Cancel,
+// the reference counter under the numbering lock, the identification modes
+// and the history file of a new member.
+//
+// Every save rewrites the whole member file under the member-file lock. The
+// new content goes to the temporary file sociantes.tmp and is then put in
+// place by a rename, so an interrupted save leaves the old file complete.
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "db/categories.h"
+#include "db/flags.h"
+#include "db/members.h"
+#include "db/util.h"
+#include "import/do_utf.h"
+#include "platform/fs.h"
+#include "platform/services.h"
+#include "platform/window_system.h"
+#include "shell/dialog.h"
+#include "shell/mainwin.h"
+
+namespace soc {
+
+namespace {
+
+const char* const kNoSelection = " Sorry! No member is selected! ";
+const char* const kStars = "*****";
+
+void end_action() {
+  task_in = 0;
+  set_status();
+}
+
+int box_of(int f) { return form_ctl(form_elem_of_field(f)); }
+
+// Locks of the data directory in use.
+int lock_data() {
+  mk_nfname("sociantes.data");
+  return lock_f();
+}
+void unlock_data() {
+  mk_nfname("sociantes.data");
+  unlock_f();
+}
+int lock_new() {
+  mk_nfname("wait4new");
+  return lock_f();
+}
+void unlock_new() {
+  mk_nfname("wait4new");
+  unlock_f();
+}
+
+bool read_data_file(std::string& text) {
+  mk_nfname("sociantes.data");
+  return read_file(file_name, text);
+}
+
+// Writes content to path as it is (the temporary file: it is read back at
+// once, so it needs no flush to the disk). 0 on success.
+int put_tmp(const std::string& path, const std::string& content) {
+  if (path.empty()) return 1;
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) return 1;
+  const char* p = content.data();
+  std::size_t n = content.size();
+  while (n > 0) {
+    ssize_t w = fs_ops().write(fd, p, n);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) {
+      ::close(fd);
+      return 1;
+    }
+    p += w;
+    n -= static_cast<std::size_t>(w);
+  }
+  return ::close(fd) == 0 ? 0 : 1;
+}
+
+// A caption of the history file that the user may rename (field7, field8).
+std::string caption_in_force(const char* key, const char* builtin) {
+  std::string v = getnrc(key).substr(0, 21);
+  return v.empty() ? builtin : v;
+}
+
+// The reply of a failed rewrite: which step, and that nothing changed.
+std::string rewrite_error(const char* code, int put, const char* what) {
+  std::string s = std::string(" ERROR ") + code + " \r\n";
+  if (put == 1) {
+    mk_tmp_fname("sociantes.tmp");
+    s += " The temporary file cannot be written: \r\n " + file_name + " \r\n";
+  } else {
+    s += " The member file cannot be replaced. \r\n";
+  }
+  return s + " " + what + " ";
+}
+
+// ---- Save by action -----------------------------------------------------
+
+void save_new() {
+  read_data();
+  if (fld::name.empty()) {
+    info("  Empty NAME field !!! ", 1);
+    return;
+  }
+  if (lock_new() != 0) {
+    end_action();
+    show_cust();
+    return;
+  }
+  const std::string counter = getnrc("ref");
+  if (int st = chk_ref(counter); st != kRefOk) {
+    if (st == kRefBad)
+      info(" ERROR NEW_0 ", 1);
+    else
+      ref_used_up(counter);
+    task_in = 0;
+    unlock_new();
+    set_status();
+    show_cust();
+    return;
+  }
+  if (lock_data() != 0) {
+    end_action();
+    show_cust();
+    unlock_new();
+    return;
+  }
+  std::string text;
+  if (!read_data_file(text)) {
+    info(" ERROR NEW_3", 1);
+    unlock_data();
+    unlock_new();
+    end_action();
+    show_cust();
+    return;
+  }
+  fld::ref = counter;
+  fld::id = id_at_save(fld::id, counter);
+  std::string out;
+  out.reserve(text.size() + 1024);
+  LineReader in(std::move(text));
+  ins_data(in, out);
+  int put = put_data_file(out);
+  unlock_data();
+  if (put != 0) {
+    info(rewrite_error(put == 1 ? "NEW_6" : "NEW_7", put, "The new member is not saved."), 1);
+    unlock_new();
+    end_action();
+    show_cust();
+    return;
+  }
+  // The record is stored: whatever fails from here on, the counter is
+  // advanced so that its reference is never handed out again.
+  mk_nfname(counter + ".dat");
+  if (replace_file(file_name, mk_hist_text()) != 0) info(" ERROR NEW_14 ", 1);
+  if (dirs == 1) {
+    mk_nfname(counter + "_dir");
+    if (make_dir(file_name) != 0) info(" ERROR NEW_DIR ", 1);
+  }
+  incr_cnt(0);
+  end_action();
+  show_cust();
+}
+
+void save_del() {
+  if (lock_data() != 0) {
+    free_sel();
+    end_action();
+    return;
+  }
+  std::string text;
+  if (!read_data_file(text)) {
+    info(" ERROR 6 ", 1);
+    unlock_data();
+    end_action();
+    show_cust();
+    return;
+  }
+  std::string out;
+  out.reserve(text.size());
+  LineReader in(std::move(text));
+  del_data(in, out, index_sel);
+  int put = put_data_file(out);
+  unlock_data();
+  if (put != 0) {
+    info(rewrite_error(put == 1 ? "7" : "8", put, "The member is not deleted."), 1);
+    end_action();
+    show_cust();
+    return;
+  }
+  free_sel();
+  end_action();
+  show_cust();
+}
+
+void save_chg() {
+  if (lock_data() != 0) {
+    end_action();
+    return;
+  }
+  std::string text;
+  if (!read_data_file(text)) {
+    info(" ERROR 15 ", 1);
+    unlock_data();
+    end_action();
+    return;
+  }
+  read_data();
+  fld::ref = index_sel;
+  std::string rest;
+  rest.reserve(text.size());
+  {
+    LineReader in(std::move(text));
+    del_data(in, rest, index_sel);
+  }
+  std::string out;
+  out.reserve(rest.size() + 1024);
+  LineReader in(std::move(rest));
+  ins_data(in, out);
+  int put = put_data_file(out);
+  unlock_data();
+  if (put == 1) {
+    info(" ERROR 16 ", 1);
+    end_action();
+    return;
+  }
+  if (put == 2) {
+    info(rewrite_error("17", put, "The changes are not saved."), 1);
+    end_action();
+    return;
+  }
+  end_action();
+  show_cust();
+}
+
+}  // namespace
+
+// ---- the member file as a whole ----------------------------------------------
+
+int put_data_file(const std::string& content) {
+  mk_tmp_fname("sociantes.tmp");
+  const std::string tmp = file_name;
+  if (put_tmp(tmp, content) != 0) {
+    if (!tmp.empty()) ::unlink(tmp.c_str());
+    return 1;
+  }
+  mk_nfname("sociantes.data");
+  if (replace_file_from(file_name, tmp) != 0) return 2;
+  ::unlink(tmp.c_str());
+  return 0;
+}
+
+// ---- reference counter --------------------------------------------------
+
+int chk_ref(const std::string& counter) {
+  auto digits = [&](std::size_t from) {
+    for (std::size_t i = from; i < counter.size(); ++i)
+      if (!std::isdigit(static_cast<unsigned char>(counter[i]))) return false;
+    return true;
+  };
+  if (counter.empty() || !std::isalpha(static_cast<unsigned char>(counter[0]))) return kRefBad;
+  if (counter.size() == 5 && digits(1)) return kRefOk;
+  if (counter.size() == 6 && counter.compare(1, 5, "10000") == 0) return kRefUsedUp;
+  return kRefBad;
+}
+
+std::string next_ref(const std::string& ref) {
+  std::string next = ref;
+  for (std::size_t i = 4; i >= 1; --i) {
+    if (next[i] != '9') {
+      ++next[i];
+      return next;
+    }
+    next[i] = '0';
+  }
+  return ref.substr(0, 1) + "10000";  // past letter 9999: nothing is left
+}
+
+int ref_used_up(const std::string& counter) {
+  if (chk_ref(counter) != kRefUsedUp) return 0;
+  info(" All member references up to " + counter.substr(0, 1) +
+           "9999 have been given out. \r\n No new member can be added. ",
+       1);
+  return 1;
+}
+
+int incr_cnt(int flag) {
+  (void)flag;
+  const std::string next = next_ref(fld::ref);
+  if ((nfs ? setnrc("ref", next) : setrc("ref", next)) != 1) {
+    // The numbering lock stays: without it the same reference would be
+    // handed out again. Deleting wait4new.lck after repairing the setting
+    // frees the numbering.
+    info(" ERROR NEW_15 \r\n The reference counter cannot be advanced to " + next +
+             ". \r\n New members are refused until the setting is repaired \r\n and wait4new.lck "
+             "is deleted. ",
+         1);
+    return 1;
+  }
+  unlock_new();
+  return 0;
+}
+
+// ---- identification modes -------------------------------------------------
+
+void auto_id(int mode) {
+  if (nfs) {
+    info(kRestricted, 1);
+    return;
+  }
+  type_id = mode;
+  setrc("id_type", std::to_string(mode));
+  set_status();
+}
+
+std::string new_id_box() {
+  if (type_id == 1) return kStars;
+  if (type_id != 2 && type_id != 3) return "";
+  std::tm t = local_now();
+  char date[32];
+  std::snprintf(date, sizeof date, "%02d%02d%04d", t.tm_mday, t.tm_mon + 1, t.tm_year + 1900);
+  return type_id == 2 ? std::string(date) : std::string(date) + kStars;
+}
+
+std::string id_at_save(const std::string& box, const std::string& ref) {
+  if (type_id == 1) return ref;
+  if (type_id != 3) return box;
+  // The box holds the date and five placeholders; a shorter text (the mode
+  // was changed during New) gets the reference appended.
+  std::string head = box.size() < 5 ? box : cut_utf8(box, box.size() - 5);
+  return cut_utf8(head, kFieldMax - ref.size()) + ref;
+}
+
+// ---- history file --------------------------------------------------------
+
+std::string mk_hist_text() {
+  const std::pair<int, std::string> rows[12] = {
+      {1, "                 Name"},
+      {2, "        First Name(s)"},
+      {3, "              Address"},
+      {4, "                 City"},
+      {5, "         ZIP/PostCode"},
+      {6, "            Tel Email"},
+      {7, caption_in_force("field7", "           Profession")},
+      {8, caption_in_force("field8", "          Nationality")},
+      {9, "     Birthday & place"},
+      {10, "              Remarks"},
+      {13, "             Category"},
+      {11, "       Identification"}};
+  std::string s = "\r\n\r\n";
+  s += std::string(29, ' ') + "Sociante's history\r\n";
+  s += std::string(29, ' ') + std::string(19, '-') + "\r\n";
+  for (const auto& [f, caption] : rows) s += caption + ": " + fld::by_number(f) + "\r\n";
+  s += std::string(77, '*') + "\r\n";
+  return s;
+}
+
+// ---- commands ---------------------------------------------------------
+
+void do_new() {
+  if (action_busy()) return;
+  if (ref_used_up(getnrc("ref"))) return;
+  task_in = 1;
+  clr_data();
+  fld::ref.clear();
+  free_sel();
+  ws().ctl_set_text(box_of(13), do_utf(cat_txt[cat]));
+  ws().ctl_set_text(box_of(11), new_id_box());
+  open_inputs();
+  ws().list_clear(member_list_ctl());
+  set_status();
+  clr_flgs();
+  info(" Please fill up the fields and press <Save>  ", 0);
+  ws().ctl_focus(box_of(1));
+}
+
+void do_chg() {
+  if (action_busy()) return;
+  if (index_sel.empty()) {
+    info(kNoSelection, 1);
+    return;
+  }
+  info("  Please modify the fields and press <Save> \r\n Note that the History file is not "
+       "automatically updated  ",
+       0);
+  open_inputs();
+  ws().ctl_focus(box_of(1));
+  ws().list_clear(member_list_ctl());
+  task_in = 3;
+  set_status();
+  update_flgs(fld::rem);
+}
+
+void do_del() {
+  if (index_sel.empty()) {
+    info(kNoSelection, 1);
+    return;
+  }
+  if (action_busy()) return;
+  task_in = 2;
+  set_status();
+  ws().list_clear(member_list_ctl());
+  info("  Are you sure ??? \r\n  Please Click 'Yes' and then press <Save> \r\n  otherwise 'No' to "
+       "cancel. \r\n",
+       2);
+}
+
+void do_ok() {
+  switch (task_in) {
+    case 1: save_new(); break;
+    case 2: save_del(); break;
+    case 3: save_chg(); break;
+    default: break;
+  }
+}
+
+void cancel() {
+  task_in = 0;
+  set_status();
+  show_cust();
+  fld::ref.clear();
+}
+
+}  // namespace soc

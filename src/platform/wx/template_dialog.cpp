@@ -1,0 +1,186 @@
+// Dialogs from templates: controls in dialog units, events to the dialog
+// procedure.
+#include "platform/wx/template_dialog.h"
+
+#include <wx/bitmap.h>
+#include <wx/button.h>
+#include <wx/image.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "platform/wx/resources.h"
+#include "platform/wx/wx_text.h"
+
+namespace soc::wxui {
+
+namespace {
+
+constexpr int kMessageId = 1005;  // the read-only message control of every template
+constexpr int kTemplateX = 40;    // every template opens at (40, 40) dialog units
+constexpr int kTemplateY = 40;
+
+// Control ids of the template; 0 (the usual picture id) lets wx choose one.
+wxWindowID wx_id(int id) { return id == 0 ? wxID_ANY : id; }
+
+wxBitmap load_picture(const std::string& name) {
+  const std::string path = resource_path(name);
+  if (path.empty()) return wxNullBitmap;
+  wxImage img;
+  if (!img.LoadFile(wxs(path), wxBITMAP_TYPE_PNG)) return wxNullBitmap;
+  return wxBitmap(img);
+}
+
+}  // namespace
+
+TemplateDialog::TemplateDialog(wxWindow* owner, const DialogTemplate& t, const std::string& text,
+                               DialogProcedure& proc, bool modal)
+    : wxDialog(owner, wxID_ANY, wxs(t.title), wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
+      t_(t),
+      proc_(proc),
+      modal_(modal) {
+  char_w_ = GetCharWidth();
+  char_h_ = GetCharHeight();
+  // Escape does nothing (no template has a cancel button); Enter presses no
+  // default button. Every decision is the dialog procedure's.
+  SetEscapeId(wxID_NONE);
+  build(text);
+  SetClientSize(du_x(t.w), du_y(t.h));
+  wxPoint origin = owner ? owner->GetScreenPosition() : wxPoint(0, 0);
+  Move(origin.x + du_x(kTemplateX), origin.y + du_y(kTemplateY));
+  Bind(wxEVT_BUTTON, &TemplateDialog::on_button, this);
+  Bind(wxEVT_CLOSE_WINDOW, &TemplateDialog::on_close, this);
+}
+
+TemplateDialog::~TemplateDialog() { notify_destroy(); }
+
+int TemplateDialog::du_x(int units) const { return units * char_w_ / 4; }
+int TemplateDialog::du_y(int units) const { return units * char_h_ / 8; }
+
+// The controls in template order, which is also the Tab order. The focus
+// starts in the first entry, or on the first button of a dialog without one.
+void TemplateDialog::build(const std::string& text) {
+  wxWindow* first_entry = nullptr;
+  wxWindow* first_button = nullptr;
+  for (const DlgControl& c : t_.controls) {
+    const wxPoint pos(du_x(c.x), du_y(c.y));
+    const wxSize size(du_x(c.w), du_y(c.h));
+    switch (c.kind) {
+      case DlgCtl::picture:
+        new wxStaticBitmap(this, wx_id(c.id), load_picture(c.text), pos);
+        break;
+      case DlgCtl::text: {
+        auto* m = new wxTextCtrl(this, wx_id(c.id), display_lines(text), pos, size,
+                                 wxTE_MULTILINE | wxTE_READONLY | wxTE_CENTRE | wxTE_NO_VSCROLL |
+                                     wxBORDER_NONE);
+        m->SetBackgroundColour(GetBackgroundColour());  // a read-only text on the dialog
+        break;
+      }
+      case DlgCtl::entry: {
+        auto* e = new wxTextCtrl(this, wx_id(c.id), wxs(c.text), pos, size);
+        if (!first_entry) first_entry = e;
+        break;
+      }
+      case DlgCtl::label:
+        new wxStaticText(this, wx_id(c.id), wxs(c.text), pos, size,
+                         wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
+        break;
+      case DlgCtl::button: {
+        auto* b = new wxButton(this, wx_id(c.id), wxs(c.text), pos, size);
+        if (!first_button) first_button = b;
+        break;
+      }
+    }
+  }
+  if (wxWindow* f = first_entry ? first_entry : first_button) f->SetFocus();
+}
+
+void TemplateDialog::set_text(int id, const std::string& s) {
+  wxWindow* w = FindWindow(id);
+  if (!w) return;
+  if (auto* t = dynamic_cast<wxTextCtrl*>(w))
+    t->ChangeValue(id == kMessageId ? display_lines(s) : wxs(s));
+  else
+    w->SetLabel(wxs(s));
+}
+
+std::string TemplateDialog::get_text(int id) const {
+  wxWindow* w = FindWindow(id);
+  if (!w) return "";
+  if (auto* t = dynamic_cast<wxTextCtrl*>(w)) return u8(t->GetValue());
+  return u8(w->GetLabel());
+}
+
+void TemplateDialog::enable(int id, bool on) {
+  if (wxWindow* w = FindWindow(id)) w->Enable(on);
+}
+
+void TemplateDialog::remove(int id) {
+  if (wxWindow* w = FindWindow(id)) w->Destroy();
+}
+
+void TemplateDialog::set_picture(int id, const std::string& path) {
+  auto* pic = dynamic_cast<wxStaticBitmap*>(FindWindow(id));
+  wxImage img;
+  if (!pic || !img.LoadFile(wxs(path), wxBITMAP_TYPE_ANY)) return;
+  pic->SetBitmap(wxBitmap(img));
+  pic->SetSize(img.GetWidth(), img.GetHeight());
+}
+
+void TemplateDialog::end(int result) {
+  if (ended_) return;
+  ended_ = true;
+  if (modal_) {
+    if (IsModal()) EndModal(result);  // before ShowModal, the dialog is simply not run
+  } else {
+    Hide();
+    Destroy();
+  }
+}
+
+bool TemplateDialog::press(int id) {
+  auto* b = dynamic_cast<wxButton*>(FindWindow(id));
+  if (!b || !b->IsEnabled()) return false;
+  wxCommandEvent e(wxEVT_BUTTON, id);
+  e.SetEventObject(b);
+  b->GetEventHandler()->ProcessEvent(e);
+  return true;
+}
+
+void TemplateDialog::type(int id, const std::string& s) {
+  if (auto* t = dynamic_cast<wxTextCtrl*>(FindWindow(id))) t->SetValue(wxs(s));
+}
+
+void TemplateDialog::close_box() { Close(); }
+
+void TemplateDialog::after(int ms, std::function<void()> fn) {
+  pending_ = std::move(fn);
+  if (!timer_) {
+    timer_ = std::make_unique<wxTimer>(this);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+      auto fn = std::move(pending_);
+      pending_ = nullptr;
+      if (fn) fn();
+    }, timer_->GetId());
+  }
+  timer_->StartOnce(ms);
+}
+
+void TemplateDialog::notify_destroy() {
+  if (destroy_told_) return;
+  destroy_told_ = true;
+  if (timer_) timer_->Stop();
+  proc_.on_destroy(*this);
+}
+
+void TemplateDialog::on_button(wxCommandEvent& e) { proc_.on_command(*this, e.GetId()); }
+
+// The close box: the dialog procedure decides. When the close cannot be
+// refused (the program is going away) the dialog ends in any case.
+void TemplateDialog::on_close(wxCloseEvent& e) {
+  proc_.on_close(*this);
+  if (!ended_ && !e.CanVeto()) end(0);
+}
+
+}  // namespace soc::wxui

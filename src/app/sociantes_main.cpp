@@ -1,27 +1,5 @@
-// sociantes: the member-database manager with its main window.
-//
-// The program takes no command-line options. It creates the main window,
-// which runs the start-up of the command code, and lives until that window
-// is destroyed.
-#include <wx/app.h>
-#include <wx/image.h>
+// sociantes: the member-database manager with its main window. The program
+// takes no command-line options.
+#include "platform/gui.h"
 
-#include "platform/wx/wx_window_system.h"
-
-class SociantesApp final : public wxApp {
- public:
-  bool OnInit() override {
-    wxInitAllImageHandlers();
-    soc::wxui::start_main_window(ws_);
-    return true;
-  }
-  int OnExit() override {
-    soc::set_window_system(nullptr);
-    return 0;
-  }
-
- private:
-  soc::wxui::WxWindowSystem ws_;  // the window system the command code talks to
-};
-
-wxIMPLEMENT_APP(SociantesApp);
+int main(int argc, char** argv) { return soc::run_gui(argc, argv); }

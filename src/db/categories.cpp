@@ -3,6 +3,7 @@
 #include "db/categories.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "db/records.h"
 #include "db/util.h"
@@ -23,7 +24,7 @@ void categories_reset() {
   cat = 0;
 }
 
-void update_cats() {
+int update_cats() {
   int list = cat_list_ctl();
   const std::string selected = cat_txt[cat];
   const bool marked = cat != 0 || ws().list_selection(list) >= 0;
@@ -41,8 +42,10 @@ void update_cats() {
     }
   }
   // The table may have shifted: the filter keeps the name, not the slot.
+  const int was = cat;
   cat = found;
   if (marked) ws().list_select(list, cat);
+  return was != 0 && found == 0 ? 1 : 0;
 }
 
 std::vector<std::string> cat_add_lines(const std::vector<std::string>& lines,
@@ -93,12 +96,15 @@ int mk_cat_file(int add) {
   mk_fname("sociantes.cat");
   const std::string path = file_name;
   std::vector<std::string> lines;
-  const bool exists = is_this_file(path) == 0 && read_lines(path, lines);
-  if (!exists) {
+  if (!std::filesystem::exists(path)) {
     if (!add) return 1;
     return replace_file(path, name + "\r\n") == 0 ? 0 : 1;
   }
-  for (auto& l : lines) l = cut_utf8(l, kCatLineMax);
+  if (!read_lines(path, lines)) {
+    // A file that is there but cannot be read is never replaced.
+    info(" The categories file cannot be read: \r\n" + path + " ", 1);
+    return 1;
+  }
   std::vector<std::string> out = add ? cat_add_lines(lines, name) : cat_rm_lines(lines, name);
   // The new list goes through cat.tmp and is renamed over the file.
   mk_tmp_fname("cat.tmp");

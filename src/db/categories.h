@@ -12,14 +12,13 @@ namespace soc {
 inline constexpr int kCatSlots = 64;        // slots of the category table
 inline constexpr int kCatListed = 62;       // names listed after "All"
 inline constexpr std::size_t kCatMax = 31;  // longest category name
-inline constexpr std::size_t kCatLineMax = 62;  // longest line kept by add and remove
 
 extern std::array<std::string, kCatSlots> cat_txt;  // slot 0 = "All" (empty name), 1.. = names in file order
 extern int cat;                                      // selected entry, 0 = "All"
 
 // Reloads the category list and table from the local categories file; the
 // selected category stays selected when its name is still listed.
-void update_cats();
+int update_cats();   // reloads the category list and table; 1 when the selected category is gone (the filter fell back to "All")
 
 void cat_edit(int add);     // starts the dialog: 1 = add (action 22), 0 = remove (action 33)
 int mk_cat_file(int add);   // changes the categories file with the dialog text (tmp_str); 0 = changed

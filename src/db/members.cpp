@@ -83,8 +83,8 @@ void show_data() {
 // do_utf; a text the user left as it was shown keeps its original bytes, so
 // that text written by older installations is never written back converted.
 static std::string stored_text(int f, const std::string& shown) {
-  const std::string& old = fld::by_number(f);
-  if (shown == do_utf(old)) return old;
+  const std::string& old = fld::by_number(f);  // what the form showed, during Modify
+  if (task_in == 3 && shown == do_utf(old)) return old;
   if (f == 13)
     for (const auto& c : cat_txt)
       if (!c.empty() && shown == do_utf(c)) return c;

@@ -118,10 +118,10 @@ void save_new() {
       info(" ERROR NEW_0 ", 1);
     else
       ref_used_up(counter);
+    // The form keeps what was typed; the action ends.
     task_in = 0;
     unlock_new();
     set_status();
-    show_cust();
     return;
   }
   if (lock_data() != 0) {
@@ -157,8 +157,9 @@ void save_new() {
   // The record is stored: whatever fails from here on, the counter is
   // advanced so that its reference is never handed out again.
   mk_nfname(counter + ".dat");
-  if (replace_file(file_name, mk_hist_text()) != 0) info(" ERROR NEW_14 ", 1);
-  if (dirs == 1) {
+  const bool history = replace_file(file_name, mk_hist_text()) == 0;
+  if (!history) info(" ERROR NEW_14 ", 1);
+  if (history && dirs == 1) {
     mk_nfname(counter + "_dir");
     if (make_dir(file_name) != 0) info(" ERROR NEW_DIR ", 1);
   }

@@ -85,14 +85,22 @@ int write_rc(const std::string& path, const std::string& key, const std::string&
 }
 
 // Creates a settings file with the header and the given extra lines.
+// Creates a new file with content; never touches a file that is there
+// already (one that could not be read must not be overwritten). 0 on success.
+int create_new(const std::string& path, const std::string& content) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) return 1;
+  bool ok = ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
+  return (::close(fd) == 0 && ok) ? 0 : 1;
+}
+
 int create_rc(const std::string& path, const std::vector<std::string>& extra) {
   std::vector<std::string> lines{kRule, kRcTitle, kRule};
   lines.insert(lines.end(), extra.begin(), extra.end());
-  return replace_file(path, join_crlf(lines));
+  return create_new(path, join_crlf(lines));
 }
 
-// Creates an empty file; 0 on success.
-int create_empty(const std::string& path) { return replace_file(path, "") ; }
+int create_empty(const std::string& path) { return create_new(path, ""); }
 
 // First line of a file cut to n bytes; false when the file is missing.
 bool first_lines(const std::string& path, std::vector<std::string>& lines) {

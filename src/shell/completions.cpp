@@ -2,6 +2,8 @@
 // and removing a category, the info labels, and the bulk flag change.
 #include "shell/completions.h"
 
+#include "db/members.h"
+
 #include "db/categories.h"
 #include "db/flags.h"
 #include "shell/dialog.h"
@@ -20,7 +22,13 @@ void run_completion(int action, Dialog& d) {
     case 22:  // add a category
     case 33:  // remove a category
       mk_cat_file(action == 22 ? 1 : 0);
-      update_cats();
+      if (update_cats()) {
+        // The selected category is gone: the list follows "All".
+        kill_dialog(d);
+        end_action();
+        show_cust();
+        break;
+      }
       kill_dialog(d);
       end_action();
       break;

@@ -54,8 +54,10 @@ void init_by_action(Dialog& d) {
       d.set_text(1003, tmp_str);
       break;
     case 13: {
+      const std::string saved = file_name;  // the caller's current path stays
       mk_tmp_fname("tmp.bmp");
       if (is_this_file(file_name) == 0) d.set_picture(1006, file_name);
+      file_name = saved;
       break;
     }
     case 26: {
@@ -120,8 +122,11 @@ class DialogProc final : public DialogProcedure {
       case 1007:
       case 1008: {
         std::string path;
+        const std::string saved = file_name;  // the caller's current path stays
         mk_fname("");
-        if (ws().select_file({{"All files", "*"}}, file_name, path))
+        const std::string dir = file_name;
+        file_name = saved;
+        if (ws().select_file({{"All files", "*"}}, dir, path))
           d.set_text(id == 1007 ? 1075 : 1076, path);
         break;
       }

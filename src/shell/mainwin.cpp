@@ -10,6 +10,7 @@
 #include "db/members.h"
 #include "db/util.h"
 #include "import/do_utf.h"
+#include "platform/fs.h"
 #include "platform/process.h"
 #include "platform/services.h"
 #include "platform/window_system.h"
@@ -52,7 +53,7 @@ const char* const kBanner =
 // A label setting (field7, field8) read where captions come from.
 std::string caption_setting(const char* key) {
   std::string v = nfs ? getnrc(key) : getrc(key);
-  return v.substr(0, 21);
+  return do_utf(cut_utf8(v, 21));
 }
 
 void report_check(int r) {

@@ -105,9 +105,11 @@ class Interpreter {
 
   // Runs one line; returns false when the script must stop with exit code 2.
   bool line(const std::string& text) {
+    size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos || text[first] == '#') return true;  // blank or comment
     std::vector<std::string> w;
     if (!split_words(text, w)) return fail("malformed line: " + text);
-    if (w.empty() || w[0][0] == '#') return true;
+    if (w.empty()) return true;
     const std::string& c = w[0];
     if (c == "start") return start();
     if (c == "cmd" && w.size() == 2) return cmd(w[1]);

@@ -137,6 +137,27 @@ TEST(Categories, AddAndRemoveThroughTheDialogs) {
   EXPECT_FALSE(fs::exists(h.tmp() / "cat.tmp.lck"));
 }
 
+// Guards the category filter: removing the selected category must not leave
+// a filtered list under "All"; members keep their category; long hand-written
+// lines survive the rewrite whole.
+TEST(Categories, RemovingTheSelectedCategoryShowsAllMembers) {
+  ScratchHome h;
+  const std::string longline(70, 'L');
+  make_db(h, rec("Adam", "A0000", "", "Arts") + rec("Bach", "A0001", "", "Board"),
+          "Arts\r\nBoard\r\n" + longline + "\r\n");
+  DriverRun r = run_driver(h, "start\ncategory 2\nshow list\nreply ok 1003=Board\ncmd 33\n"
+                              "show categories\nshow list\nquit\n");
+  ASSERT_EQ(r.rc, 0) << r.out;
+  EXPECT_EQ(lines_with(r, "row "),
+            (std::vector<std::string>{"row \"A0001\" \"\" \"Bach\" \"     \"",
+                                      "row \"A0000\" \"\" \"Adam\" \"     \"",
+                                      "row \"A0001\" \"\" \"Bach\" \"     \""}));
+  EXPECT_TRUE(r.has("selected 0")) << r.out;
+  EXPECT_EQ(h.read(h.db() / "sociantes.cat"), "Arts\r\n" + longline + "\r\n");
+  EXPECT_EQ(h.read(h.db() / "sociantes.data"),
+            rec("Adam", "A0000", "", "Arts") + rec("Bach", "A0001", "", "Board"));
+}
+
 TEST(InfoLabels, DialogIsPrefilledAndStoresFourLabels) {
   ScratchHome h;
   make_db(h, "", "");

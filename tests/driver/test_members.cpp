@@ -242,6 +242,25 @@ TEST(MemberModify, UnchangedWindows1252TextKeepsItsBytes) {
             rec("B\xE9la", "A0000", " ", "Ch\x9Cur", "caf\xC3\xA9") + rec("Dupont", "A0001"));
 }
 
+// Guards New after viewing a member: the typed bytes are stored, not the
+// bytes of the member shown before.
+TEST(MemberNew, TypedTextIsStoredAsTypedAfterViewingAMember) {
+  ScratchHome h;
+  make_db(h, rec("B\xE9la", "A0000"), "", "ref=A0001\r\n");
+  DriverRun r = run_driver(h, "start\nclick 0\ncmd 404\ncmd 400\nset 1 \"B\xC3\xA9la\"\ncmd 402\n");
+  ASSERT_EQ(r.rc, 0) << r.out;
+  EXPECT_EQ(h.read(h.db() / "sociantes.data"), rec("B\xC3\xA9la", "A0001", " ") + rec("B\xE9la", "A0000"));
+}
+
+// The malformed counter ends the action but keeps what was typed in the form.
+TEST(MemberNew, MalformedCounterKeepsTheForm) {
+  ScratchHome h;
+  make_db(h, "", "", "ref=A12\r\n");
+  DriverRun r = run_driver(h, "start\ncmd 400\nset 1 Late\ncmd 402\nshow form\nshow status\n");
+  EXPECT_TRUE(r.has("entry 1 enabled \"Late\"")) << r.out;
+  EXPECT_TRUE(r.has(kIdle)) << r.out;
+}
+
 TEST(MemberDelete, YesThenSaveRemovesTheMemberNoKeepsIt) {
   ScratchHome h;
   const std::string adam = rec("Adam", "A0000"), zola = rec("Zola", "A0001");

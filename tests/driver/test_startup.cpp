@@ -180,6 +180,32 @@ TEST(Driver, UnbuiltCommandsSayItAndBadLinesStop) {
   EXPECT_EQ(r.lines().back(), "error \"unknown command: bogus\"") << "nothing runs after it";
 }
 
+TEST(Driver, CommentsAreNeverParsed) {
+  ScratchHome h;
+  DriverRun r = run_driver(h, "# say \"hello\n  # \\q\nstart\nshow action\n");
+  EXPECT_EQ(r.rc, 0) << r.out;
+  EXPECT_TRUE(r.has("action 0"));
+}
+
+// Labels from the settings are cut to 21 bytes without splitting a character
+// and shown like every other file text.
+TEST(Startup, FieldLabelsAreCutAtACharacterAndShownAsText) {
+  ScratchHome h;
+  h.write(h.db() / "sociantes.data", "");
+  h.write(h.db() / ".sociantes.rc", kHeader + "version=sociantes_v3.4.2\r\nfield7=" +
+                                      std::string(20, ' ') + "\xC3\xA9tude\r\nfield8=\xE9l\xE8ve\r\n");
+  DriverRun r = run_driver(h, "start\nshow form\n");
+  EXPECT_TRUE(r.has("label 7 \"" + std::string(20, ' ') + "\"")) << r.out;
+  EXPECT_TRUE(r.has("label 8 \"\\xC3\\xA9l\\xC3\\xA8ve\"")) << r.out;
+}
+
+TEST(Network, OneCharacterPathIsNotDefined) {
+  ScratchHome h;
+  DriverRun r = run_driver(h, "start\nreply ok 1003=Q\ncmd 32\ncmd 457\nshow status\n");
+  EXPECT_TRUE(r.has("info 1 \"The MS Network Path is not defined.\"")) << r.out;
+  EXPECT_EQ(r.lines().back(), status(kIdle));
+}
+
 TEST(Driver, WwwAndQuitByAccelerator) {
   ScratchHome h;
   DriverRun r = run_driver(h, "start\ncmd 459\nkey alt+q\nshow status\n");

@@ -42,6 +42,17 @@ TEST_F(CheckDb, ExistingDataDirectoryWithoutMemberFileCountsAsFailure) {
   EXPECT_TRUE(std::filesystem::exists(db() / "sociantes.data"));
 }
 
+// Guards the creation of a new data directory: it never overwrites a file
+// that is there, e.g. a member file that could not be opened.
+TEST_F(CheckDb, CreationNeverReplacesExistingFiles) {
+  std::filesystem::create_directories(db() / "sociantes.data");  // cannot be opened as a file
+  spit(db() / "sociantes.cat", "Board\r\n");
+  spit(db() / ".sociantes.rc", kHeader + "ref=A0042\r\n");
+  EXPECT_EQ(check_db(), 2);
+  EXPECT_EQ(slurp(db() / "sociantes.cat"), "Board\r\n");
+  EXPECT_EQ(getrc("ref"), "A0042");
+}
+
 TEST_F(CheckDb, VersionDecidesTheUpgradeSteps) {
   struct Case {
     std::string version;   // value of the version setting ("" = none)

@@ -261,6 +261,16 @@ TEST(MemberNew, MalformedCounterKeepsTheForm) {
   EXPECT_TRUE(r.has(kIdle)) << r.out;
 }
 
+TEST(MemberModify, IdentificationStaysReadOnlyInModes1And3) {
+  for (const char* mode : {"1", "3"}) {
+    ScratchHome h;
+    make_db(h, rec("Adam", "A0000", "", "", "A0000"), "", std::string("ref=A0001\r\nid_type=") + mode + "\r\n");
+    DriverRun r = run_driver(h, "start\nclick 0\ncmd 401\nshow form\n");
+    EXPECT_TRUE(r.has("entry 1 enabled \"Adam\"")) << mode << r.out;
+    EXPECT_TRUE(r.has("entry 11 disabled \"A0000\"")) << mode << r.out;
+  }
+}
+
 TEST(MemberDelete, YesThenSaveRemovesTheMemberNoKeepsIt) {
   ScratchHome h;
   const std::string adam = rec("Adam", "A0000"), zola = rec("Zola", "A0001");

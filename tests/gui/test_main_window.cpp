@@ -190,6 +190,31 @@ TEST_F(GuiTest, AcceleratorsSendTheirCommands) {
   EXPECT_EQ(sent, want);
 }
 
+// Guards the keyboard after Save or Cancel: the entry that had the focus is
+// disabled, and the accelerators must still reach their commands (Alt+h must
+// not open the Help menu).
+TEST_F(GuiTest, AcceleratorsWorkAfterTheFocusedEntryIsDisabled) {
+  start();
+  frame_->Raise();
+  pump(50);
+  command(400);  // New: the focus goes to the Name entry
+  pump(50);
+  command(404);  // Cancel: the form is disabled again
+  pump(50);
+  std::vector<int> sent;
+  frame_->Bind(wxEVT_MENU, [&sent](wxCommandEvent& e) { sent.push_back(e.GetId()); });
+  key('h', wxMOD_ALT);
+  key('k', wxMOD_ALT);
+  EXPECT_EQ(sent, (std::vector<int>{409, 403}));
+}
+
+// The category list starts with nothing selected: no filter was chosen.
+TEST_F(GuiTest, CategoryListStartsUnselected) {
+  start();
+  pump(100);
+  EXPECT_EQ(ws_.list_selection(cat_list_ctl()), -1);
+}
+
 // Menu Quit, the toolbar's Quit button (the same command), Alt+q and the
 // close box all run the shutdown steps and destroy the window.
 TEST_F(GuiTest, EveryWayToQuitRunsTheShutdown) {

@@ -49,6 +49,7 @@ MainFrame::MainFrame(WxWindowSystem& ws)
   const std::string icon = resource_path("sociantes");
   if (!icon.empty()) SetIcon(wxIcon(wxs(icon), wxBITMAP_TYPE_PNG));
   CreateStatusBar(1, wxSTB_DEFAULT_STYLE, kStatusBarId);
+  SetStatusBarPane(-1);  // menu and tool help never replace the status line
   SetStatusText("Action: none");
   // The form: a panel with keyboard navigation, so that Tab moves between
   // the controls as in a dialog.
@@ -66,6 +67,7 @@ MainFrame::MainFrame(WxWindowSystem& ws)
   Bind(wxEVT_LISTBOX, &MainFrame::on_list_box, this);
   Bind(wxEVT_SIZE, &MainFrame::on_size, this);
   Bind(wxEVT_CLOSE_WINDOW, &MainFrame::on_close, this);
+  Bind(wxEVT_CHAR_HOOK, &MainFrame::on_char_hook, this);
 }
 
 // The menu bar from the menu table: depth 0 entries are the menus of the
@@ -127,6 +129,23 @@ void MainFrame::make_accelerators() {
   for (const Accel& a : accel_table())
     entries.emplace_back(wxACCEL_ALT, std::toupper(static_cast<unsigned char>(a.key)), a.command);
   SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(entries.size()), entries.data()));
+}
+
+// Alt + a character of the table sends its command wherever the focus is,
+// even when no control has it, before any menu mnemonic is looked at.
+void MainFrame::on_char_hook(wxKeyEvent& e) {
+  if (e.GetModifiers() == wxMOD_ALT) {
+    const int k = e.GetKeyCode();
+    for (const Accel& a : accel_table()) {
+      if (k == std::toupper(static_cast<unsigned char>(a.key)) || k == a.key) {
+        wxCommandEvent command(wxEVT_MENU, a.command);
+        command.SetEventObject(this);
+        ProcessWindowEvent(command);  // as the menu item or toolbar button sends it
+        return;
+      }
+    }
+  }
+  e.Skip();
 }
 
 void MainFrame::go_live() {

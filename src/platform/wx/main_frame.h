@@ -28,6 +28,7 @@ class MainFrame final : public wxFrame {
   void on_list_box(wxCommandEvent& e);
   void on_size(wxSizeEvent& e);
   void on_close(wxCloseEvent& e);
+  void on_char_hook(wxKeyEvent& e);
 
   WxWindowSystem& ws_;
   wxPanel* form_ = nullptr;  // the form's panel

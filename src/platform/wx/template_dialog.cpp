@@ -7,7 +7,9 @@
 #include <wx/image.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
+#include <wx/frame.h>
 #include <wx/textctrl.h>
+#include <wx/toolbar.h>
 
 #include "platform/wx/resources.h"
 #include "platform/wx/wx_text.h"
@@ -19,6 +21,14 @@ namespace {
 constexpr int kMessageId = 1005;  // the read-only message control of every template
 constexpr int kTemplateX = 40;    // every template opens at (40, 40) dialog units
 constexpr int kTemplateY = 40;
+
+// The message text: read-only, and never given the focus (no caret in it).
+class MessageText final : public wxTextCtrl {
+ public:
+  using wxTextCtrl::wxTextCtrl;
+  bool AcceptsFocus() const override { return false; }
+  bool AcceptsFocusFromKeyboard() const override { return false; }
+};
 
 // Control ids of the template; 0 (the usual picture id) lets wx choose one.
 wxWindowID wx_id(int id) { return id == 0 ? wxID_ANY : id; }
@@ -47,7 +57,11 @@ TemplateDialog::TemplateDialog(wxWindow* owner, const DialogTemplate& t, const s
   SetEscapeId(wxID_NONE);
   build(text);
   SetClientSize(du_x(t.w), du_y(t.h));
-  wxPoint origin = owner ? owner->GetScreenPosition() : wxPoint(0, 0);
+  // (40, 40) dialog units from the owner's client area, which on the main
+  // window begins with the toolbar, right under the menu bar.
+  wxPoint origin = owner ? owner->ClientToScreen(wxPoint(0, 0)) : wxPoint(0, 0);
+  if (auto* frame = dynamic_cast<wxFrame*>(owner); frame && frame->GetToolBar())
+    origin.y -= frame->GetToolBar()->GetSize().y;
   Move(origin.x + du_x(kTemplateX), origin.y + du_y(kTemplateY));
   Bind(wxEVT_BUTTON, &TemplateDialog::on_button, this);
   Bind(wxEVT_CLOSE_WINDOW, &TemplateDialog::on_close, this);
@@ -71,7 +85,7 @@ void TemplateDialog::build(const std::string& text) {
         new wxStaticBitmap(this, wx_id(c.id), load_picture(c.text), pos);
         break;
       case DlgCtl::text: {
-        auto* m = new wxTextCtrl(this, wx_id(c.id), display_lines(text), pos, size,
+        auto* m = new MessageText(this, wx_id(c.id), display_lines(text), pos, size,
                                  wxTE_MULTILINE | wxTE_READONLY | wxTE_CENTRE | wxTE_NO_VSCROLL |
                                      wxBORDER_NONE);
         m->SetBackgroundColour(GetBackgroundColour());  // a read-only text on the dialog

@@ -13,6 +13,7 @@
 #include <wx/listbox.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/generic/msgdlgg.h>
 #include <wx/radiobut.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
@@ -99,7 +100,10 @@ void WxWindowSystem::show_box(const std::string& text, const std::string& captio
     hook_->boxes.push_back(caption + "|" + text);
     return;
   }
-  wxMessageBox(display_lines(text), wxs(caption), wxOK | style, frame());
+  // The generic dialog draws the information and error icons, which the
+  // native GTK message dialog leaves out.
+  wxGenericMessageDialog box(frame(), display_lines(text), wxs(caption), wxOK | style);
+  box.ShowModal();
 }
 
 void WxWindowSystem::info_box(int kind, const std::string& text) {
@@ -236,7 +240,14 @@ std::string WxWindowSystem::ctl_get_text(int ctl) {
 }
 
 void WxWindowSystem::ctl_enable(int ctl, bool on) {
-  if (wxWindow* w = window(ctl)) w->Enable(on);
+  wxWindow* w = window(ctl);
+  if (!w) return;
+  // A control that loses its enabled state also loses the focus; the focus
+  // goes to the member list so that the keyboard keeps working.
+  const bool had_focus = !on && wxWindow::FindFocus() == w;
+  w->Enable(on);
+  if (had_focus)
+    if (wxWindow* list = window(soc::member_list_ctl())) list->SetFocus();
 }
 
 void WxWindowSystem::ctl_focus(int ctl) {
@@ -437,6 +448,9 @@ MainFrame* start_main_window(WxWindowSystem& ws) {
   auto* frame = new MainFrame(ws);
   soc::wm_create();   // the start-up steps while the window is being created
   frame->sized();     // the sizing notification sent during creation
+  // The first focus goes to the member list: a list box that takes the
+  // focus with nothing selected would select its first entry by itself.
+  if (wxWindow* list = ws.window(soc::member_list_ctl())) list->SetFocus();
   frame->Show();
   frame->go_live();   // the one of the first showing: restores the stored size
   return frame;

@@ -11,36 +11,36 @@
 
 namespace soc {
 
-namespace {
+std::time_t RealServices::now() { return std::time(nullptr); }
 
-class RealServices final : public Services {
- public:
-  std::time_t now() override { return std::time(nullptr); }
-  void sleep_ms(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-  void launch(Launch what, const std::string& arg) override {
-    switch (what) {
-      case Launch::editor:
-        if (arg.empty()) {
-          // The editor alone: the user's editor of choice, else the desktop's.
-          const char* ed = std::getenv("VISUAL");
-          spawn_detached({ed && *ed ? ed : "gnome-text-editor"});
-        } else {
-          spawn_detached({"xdg-open", arg});
-        }
-        break;
-      case Launch::explorer:
-      case Launch::browser:
+void RealServices::sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+void RealServices::launch(Launch what, const std::string& arg) {
+  switch (what) {
+    case Launch::editor:
+      if (arg.empty()) {
+        // The editor alone: the desktop's application for plain text.
+        spawn_detached({"/bin/sh", "-c",
+                        "d=$(xdg-mime query default text/plain) && [ -n \"$d\" ] && "
+                        "exec gtk-launch \"${d%.desktop}\"; exec ${VISUAL:-editor}"});
+      } else {
         spawn_detached({"xdg-open", arg});
-        break;
-      case Launch::scheduler:
-        spawn_detached({program_dir() + "spoolet", arg});
-        break;
-      case Launch::script:
-        spawn_detached({"/bin/sh", arg});
-        break;
-    }
+      }
+      break;
+    case Launch::explorer:
+    case Launch::browser:
+      spawn_detached({"xdg-open", arg});
+      break;
+    case Launch::scheduler:
+      spawn_detached({program_dir() + "spoolet", arg});
+      break;
+    case Launch::script:
+      spawn_detached({"/bin/sh", arg});
+      break;
   }
-};
+}
+
+namespace {
 
 RealServices real_services;
 Services* current = &real_services;

@@ -22,6 +22,16 @@ class Services {
   virtual void launch(Launch what, const std::string& arg) = 0;
 };
 
+// The real services: the system clock, real sleeps, outside programs
+// started detached through the desktop (xdg-open). The GUI program refines
+// the browser start.
+class RealServices : public Services {
+ public:
+  std::time_t now() override;
+  void sleep_ms(int ms) override;
+  void launch(Launch what, const std::string& arg) override;
+};
+
 Services& sys();                      // the services in use
 void set_services(Services* s);       // installed at start-up
 

@@ -4,26 +4,42 @@
 // and lives until that window is destroyed.
 #include <wx/app.h>
 #include <wx/image.h>
+#include <wx/utils.h>
 
 #include "platform/gui.h"
+#include "platform/services.h"
 #include "platform/wx/wx_window_system.h"
 
 namespace soc::wxui {
+
+// The desktop's services, with the web browser found by wxWidgets.
+class WxServices final : public RealServices {
+ public:
+  void launch(Launch what, const std::string& arg) override {
+    if (what == Launch::browser)
+      wxLaunchDefaultBrowser(wxString::FromUTF8(arg));
+    else
+      RealServices::launch(what, arg);
+  }
+};
 
 class SociantesApp final : public wxApp {
  public:
   bool OnInit() override {
     wxInitAllImageHandlers();
-    soc::wxui::start_main_window(ws_);
+    set_services(&services_);
+    start_main_window(ws_);
     return true;
   }
   int OnExit() override {
-    soc::set_window_system(nullptr);
+    set_window_system(nullptr);
+    set_services(nullptr);
     return 0;
   }
 
  private:
-  soc::wxui::WxWindowSystem ws_;  // the window system the command code talks to
+  WxWindowSystem ws_;     // the window system the command code talks to
+  WxServices services_;   // clock, sleeps, outside programs
 };
 
 }  // namespace soc::wxui

@@ -15,8 +15,7 @@ namespace soc {
 void set_all_flgs(int code) {
   if (nfs) {
     info(kRestricted, 1);
-    task_in = 0;
-    set_status();
+    end_action();
     return;
   }
   if (action_busy()) return;
@@ -32,8 +31,7 @@ int do_all_flgs() {
   mk_nfname("sociantes.data");
   const std::string path = file_name;
   if (lock_f() != 0) {
-    task_in = 0;
-    set_status();
+    end_action();
     show_cust();
     return 1;
   }

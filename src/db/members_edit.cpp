@@ -30,11 +30,6 @@ namespace {
 const char* const kNoSelection = " Sorry! No member is selected! ";
 const char* const kStars = "*****";
 
-void end_action() {
-  task_in = 0;
-  set_status();
-}
-
 int box_of(int f) { return form_ctl(form_elem_of_field(f)); }
 
 // Locks of the data directory in use.
@@ -421,8 +416,7 @@ void do_ok() {
 }
 
 void cancel() {
-  task_in = 0;
-  set_status();
+  end_action();
   show_cust();
   fld::ref.clear();
 }

@@ -2,36 +2,25 @@
 // and removing a category, the info labels, and the bulk flag change.
 #include "shell/completions.h"
 
-#include "db/members.h"
-
 #include "db/categories.h"
 #include "db/flags.h"
+#include "db/members.h"
 #include "shell/dialog.h"
 
 namespace soc {
-
-namespace {
-void end_action() {
-  task_in = 0;
-  set_status();
-}
-}  // namespace
 
 void run_completion(int action, Dialog& d) {
   switch (action) {
     case 22:  // add a category
     case 33:  // remove a category
+    {
       mk_cat_file(action == 22 ? 1 : 0);
-      if (update_cats()) {
-        // The selected category is gone: the list follows "All".
-        kill_dialog(d);
-        end_action();
-        show_cust();
-        break;
-      }
+      const int filter_gone = update_cats();
       kill_dialog(d);
       end_action();
+      if (filter_gone) show_cust();  // the selected category is gone: "All" is listed
       break;
+    }
     case 23:  // info labels
       mk_info_file();
       kill_dialog(d);

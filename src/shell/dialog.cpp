@@ -152,13 +152,12 @@ void beep_if_on() {
   if (!ws().message_beep()) ws().tone(400, 100);
 }
 
-// Ends the current action: action 0 and a fresh status line.
+}  // namespace
+
 void end_action() {
   task_in = 0;
   set_status();
 }
-
-}  // namespace
 
 void dialog_reset() {
   task_in = 0;

@@ -33,6 +33,9 @@ void info(const std::string& text, int kind);
 std::string status_text();
 void set_status();
 
+// Ends the current action: action 0 and a fresh status line.
+void end_action();
+
 // One-action rule: true (after the error box) when an action is running.
 bool action_busy();
 

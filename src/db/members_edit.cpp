@@ -96,6 +96,14 @@ std::string rewrite_error(const char* code, int put, const char* what) {
 
 // ---- Save by action -----------------------------------------------------
 
+// A new member that cannot be saved: the numbering lock goes, the action
+// ends, the list comes back.
+void abandon_new() {
+  unlock_new();
+  end_action();
+  show_cust();
+}
+
 void save_new() {
   read_data();
   if (fld::name.empty()) {
@@ -120,18 +128,14 @@ void save_new() {
     return;
   }
   if (lock_data() != 0) {
-    end_action();
-    show_cust();
-    unlock_new();
+    abandon_new();
     return;
   }
   std::string text;
   if (!read_data_file(text)) {
     info(" ERROR NEW_3", 1);
     unlock_data();
-    unlock_new();
-    end_action();
-    show_cust();
+    abandon_new();
     return;
   }
   fld::ref = counter;
@@ -144,9 +148,7 @@ void save_new() {
   unlock_data();
   if (put != 0) {
     info(rewrite_error(put == 1 ? "NEW_6" : "NEW_7", put, "The new member is not saved."), 1);
-    unlock_new();
-    end_action();
-    show_cust();
+    abandon_new();
     return;
   }
   // The record is stored: whatever fails from here on, the counter is

@@ -1,17 +1,31 @@
-// Benchmarks of the member commands on a member file of 9,900 members, run
-// in this process with the scripted window system: loading the member list,
-// saving a new member, Modify, Delete, and the bulk flag change.
+// Benchmarks of the member commands, each beside its floor, on member files
+// of 1,000, 5,000 and 9,900 members, run in this one long-lived process with
+// the scripted window system: loading the member list, saving a new member,
+// Modify, Delete, and the bulk flag change.
 //
-// Every save rewrites the whole file (about 1.5 MB) through the temporary
-// file, a flush to the disk and a rename, then reloads the member list: the
-// figures include that reload, as the commands do.
+// The floor of an operation is what it must do at least, measured in the same
+// run on the same file: for the list, reading the member file and splitting it
+// into lines; for a save, writing a file of the same size to a sibling,
+// flushing it, renaming it over the member file and flushing the directory
+// (for New also the two small durable writes of the history file and the
+// counter). At the end a table gives each operation's wall time as a ratio of
+// its floor. Every save includes the reload of the member list, as the
+// commands do.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <ostream>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "db/flags.h"
 #include "db/members.h"
@@ -26,17 +40,15 @@ namespace {
 namespace fs = std::filesystem;
 using namespace soc;
 
-constexpr int kMembers = 9900;  // the largest member list shown
-
 std::string ref_of(int i) {
   std::string d = std::to_string(i);
   return "A" + std::string(4 - d.size(), '0') + d;
 }
 
-// A member file of kMembers members in name order, every field filled.
-std::string member_file() {
+// A member file of n members in name order, every field filled.
+std::string member_file(int n) {
   std::string s;
-  for (int i = 0; i < kMembers; ++i) {
+  for (int i = 0; i < n; ++i) {
     s += "#\r\nMember " + std::to_string(100000 + i) + "\r\nJean-Pierre\r\n12 rue de la Paix\r\n"
          "Paris\r\n75002\r\n01 23 45 67 89 jp@example.org\r\nEngineer\r\nFrench\r\n"
          "05 14 1970 @ Lyon\r\nPays dues $\r\n" + ref_of(i) + "\r\n" + ref_of(i) + "\r\nChoir\r\n";
@@ -57,7 +69,6 @@ class Program {
     set_services(&sys_);
     wm_create();
     setrc("info", "no");  // no hint boxes
-    base_ = member_file();
   }
   ~Program() {
     set_window_system(nullptr);
@@ -65,10 +76,17 @@ class Program {
     std::error_code ec;
     fs::remove_all(home_, ec);
   }
-  // Puts the 9,900-member file back and the counter after it.
-  void restore() {
-    std::ofstream(home_ / "sociantes_db" / "sociantes.data", std::ios::binary) << base_;
-    setrc("ref", ref_of(kMembers));
+  const std::string& base(int n) {
+    std::string& b = bases_[n];
+    if (b.empty()) b = member_file(n);
+    return b;
+  }
+  fs::path data_file() const { return home_ / "sociantes_db" / "sociantes.data"; }
+  fs::path data_dir() const { return home_ / "sociantes_db"; }
+  // Puts the n-member file back and the counter after it.
+  void restore(int n) {
+    std::ofstream(data_file(), std::ios::binary) << base(n);
+    setrc("ref", ref_of(n));
     task_in = 0;
     show_cust();
   }
@@ -77,7 +95,7 @@ class Program {
 
  private:
   fs::path home_;
-  std::string base_;
+  std::map<int, std::string> bases_;  // member files by size
   std::ostream null_{nullptr};
   ScriptedWindowSystem ws_{null_};
   ScriptedServices sys_{null_};
@@ -88,32 +106,109 @@ Program& program() {
   return p;
 }
 
-void BM_ShowCust(benchmark::State& state) {
-  program().restore();
-  for (auto _ : state) show_cust();
-  state.SetItemsProcessed(state.iterations() * kMembers);
+int members(const benchmark::State& state) { return static_cast<int>(state.range(0)); }
+
+void sizes(benchmark::internal::Benchmark* b) {
+  b->Arg(1000)->Arg(5000)->Arg(9900)->Unit(benchmark::kMillisecond)->UseRealTime();
 }
-BENCHMARK(BM_ShowCust)->Unit(benchmark::kMillisecond);
+
+// ---- Floors -----------------------------------------------------------------
+
+// Writes content durably over path: sibling, fsync, rename, fsync of the directory.
+void durable_write(const std::string& path, const std::string& dir, const std::string& content) {
+  std::string tmp = path + ".floor";
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0 || ::write(fd, content.data(), content.size()) != static_cast<ssize_t>(content.size()) ||
+      ::fsync(fd) != 0 || ::close(fd) != 0 || ::rename(tmp.c_str(), path.c_str()) != 0)
+    std::abort();
+  int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ::fsync(dfd);
+  ::close(dfd);
+}
+
+// Reads the whole file with one read and splits it into line views.
+std::size_t read_split(const std::string& path, std::string& buf, std::vector<std::string_view>& lines) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st {};
+  ::fstat(fd, &st);
+  buf.resize(static_cast<std::size_t>(st.st_size));
+  if (::read(fd, buf.data(), buf.size()) != static_cast<ssize_t>(buf.size())) std::abort();
+  ::close(fd);
+  lines.clear();
+  std::string_view v(buf);
+  while (!v.empty()) {
+    std::size_t e = v.find('\n');
+    std::string_view line = v.substr(0, e);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    v.remove_prefix(e == std::string_view::npos ? v.size() : e + 1);
+  }
+  return lines.size();
+}
+
+void BM_ReadSplit(benchmark::State& state) {
+  Program& p = program();
+  p.restore(members(state));
+  std::string path = p.data_file().string();
+  std::string buf;
+  std::vector<std::string_view> lines;
+  for (auto _ : state) benchmark::DoNotOptimize(read_split(path, buf, lines));
+}
+BENCHMARK(BM_ReadSplit)->Apply(sizes);
+
+void BM_Floor(benchmark::State& state) {
+  Program& p = program();
+  p.restore(members(state));
+  const std::string& content = p.base(members(state));
+  std::string path = p.data_file().string(), dir = p.data_dir().string();
+  for (auto _ : state) durable_write(path, dir, content);
+}
+BENCHMARK(BM_Floor)->Apply(sizes);
+
+// The floor of New: the member file and the two small files it also writes.
+void BM_FloorNew(benchmark::State& state) {
+  Program& p = program();
+  p.restore(members(state));
+  const std::string& content = p.base(members(state));
+  std::string path = p.data_file().string(), dir = p.data_dir().string();
+  std::string small(300, 'x');
+  for (auto _ : state) {
+    durable_write(path, dir, content);
+    durable_write(dir + "/A9998.dat", dir, small);
+    durable_write(dir + "/.floor.rc", dir, small);
+  }
+}
+BENCHMARK(BM_FloorNew)->Apply(sizes);
+
+// ---- Operations -------------------------------------------------------------
+
+void BM_ShowCust(benchmark::State& state) {
+  program().restore(members(state));
+  for (auto _ : state) show_cust();
+  state.SetItemsProcessed(state.iterations() * members(state));
+}
+BENCHMARK(BM_ShowCust)->Apply(sizes);
 
 void BM_SaveNew(benchmark::State& state) {
   Program& p = program();
+  int n = members(state);
   for (auto _ : state) {
     state.PauseTiming();
-    p.restore();
+    p.restore(n);
     do_new();
-    p.type(1, "Member 104950b");  // in the middle of the file
+    p.type(1, "Member " + std::to_string(100000 + n / 2) + "b");  // in the middle of the file
     p.type(10, "New member");
     state.ResumeTiming();
     do_ok();
   }
 }
-BENCHMARK(BM_SaveNew)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveNew)->Apply(sizes);
 
 void BM_Modify(benchmark::State& state) {
   Program& p = program();
   for (auto _ : state) {
     state.PauseTiming();
-    p.restore();
+    p.restore(members(state));
     selection_made(ref_of(100));
     do_chg();
     p.type(1, "Zorro");  // moves the record from the front to the end
@@ -121,32 +216,71 @@ void BM_Modify(benchmark::State& state) {
     do_ok();
   }
 }
-BENCHMARK(BM_Modify)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Modify)->Apply(sizes);
 
 void BM_Delete(benchmark::State& state) {
   Program& p = program();
+  int n = members(state);
   for (auto _ : state) {
     state.PauseTiming();
-    p.restore();
-    selection_made(ref_of(4950));
+    p.restore(n);
+    selection_made(ref_of(n / 2));
     p.ws().replies.push_back({Reply::yes, {}, 0});
     do_del();
     state.ResumeTiming();
     do_ok();
   }
 }
-BENCHMARK(BM_Delete)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Delete)->Apply(sizes);
 
 void BM_BulkFlags(benchmark::State& state) {
-  program().restore();
+  program().restore(members(state));
   int code = 4;  // Set ! then Reset !, so the file keeps its size
   for (auto _ : state) {
     flg_code = code;
     do_all_flgs();
     code = code == 4 ? 0 : 4;
   }
-  state.SetItemsProcessed(state.iterations() * kMembers);
+  state.SetItemsProcessed(state.iterations() * members(state));
 }
-BENCHMARK(BM_BulkFlags)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BulkFlags)->Apply(sizes);
+
+// ---- The ratio table --------------------------------------------------------
+
+// The console report, then each operation's wall time over its floor's.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& r : runs)
+      if (!r.error_occurred && r.run_type == Run::RT_Iteration)
+        ms_[r.run_name.function_name][r.run_name.args] = r.GetAdjustedRealTime();
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    static const char* const kPairs[][2] = {{"BM_ShowCust", "BM_ReadSplit"}, {"BM_SaveNew", "BM_FloorNew"},
+                                             {"BM_Modify", "BM_Floor"},      {"BM_Delete", "BM_Floor"},
+                                             {"BM_BulkFlags", "BM_Floor"}};
+    std::printf("\n%-14s %-8s %10s %10s %7s\n", "operation", "members", "op ms", "floor ms", "ratio");
+    for (const auto& pr : kPairs)
+      for (const auto& [args, op] : ms_[pr[0]]) {
+        auto f = ms_[pr[1]].find(args);
+        if (f == ms_[pr[1]].end() || f->second <= 0) continue;
+        std::printf("%-14s %-8s %10.2f %10.2f %6.2fx\n", pr[0] + 3, args.c_str(), op, f->second, op / f->second);
+      }
+  }
+
+ private:
+  std::map<std::string, std::map<std::string, double>> ms_;  // wall ms by benchmark and argument
+};
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

@@ -34,7 +34,8 @@ std::string quote(const std::string& s) {
 class ScriptedWindowSystem::ScriptDialog final : public Dialog {
  public:
   ScriptDialog(const DialogTemplate& t, DialogProcedure& p) : proc(p), t_(t) {
-    for (const auto& c : t.controls) items_.push_back({c.id, c.text, true});
+    for (const auto& c : t.controls)
+      items_.push_back({c.id, c.text, true, c.kind == DlgCtl::button});
   }
   const DialogTemplate& tmpl() const override { return t_; }
   void set_text(int id, const std::string& s) override {
@@ -48,6 +49,11 @@ class ScriptedWindowSystem::ScriptDialog final : public Dialog {
   void enable(int id, bool on) override {
     if (Item* i = find(id)) i->enabled = on;
   }
+  bool can_press(int id) const override {
+    for (const auto& i : items_)
+      if (i.id == id) return i.button && i.enabled;
+    return false;
+  }
   void remove(int id) override {
     std::erase_if(items_, [id](const Item& i) { return i.id == id; });
   }
@@ -59,11 +65,6 @@ class ScriptedWindowSystem::ScriptDialog final : public Dialog {
     for (const auto& i : items_) v.emplace_back(i.id, i.text);
     return v;
   }
-  bool has(int id) const {
-    for (const auto& i : items_)
-      if (i.id == id) return true;
-    return false;
-  }
   DialogProcedure& proc;  // the procedure that serves it
 
  private:
@@ -71,6 +72,7 @@ class ScriptedWindowSystem::ScriptDialog final : public Dialog {
     int id;             // control id
     std::string text;   // its text
     bool enabled;       // not greyed
+    bool button;        // a push button
   };
   Item* find(int id) {
     for (auto& i : items_)
@@ -120,11 +122,15 @@ int ScriptedWindowSystem::run_dialog(int kind, const std::string& text, const Di
     modeless_.push_back(std::move(d));
     return 0;
   }
+  // A button that is not there or is greyed cannot be pressed.
+  auto press = [&](int id) {
+    if (d->can_press(id)) proc.on_command(*d, id);
+  };
   while (!d->ended()) {
     if (replies.empty()) {
       // Nobody answers: the close button, and if that leaves the dialog
       // open, the dialog is closed anyway so that the script goes on.
-      if (d->has(1004)) proc.on_command(*d, 1004);
+      press(1004);
       if (!d->ended()) d->end(0);
       break;
     }
@@ -133,20 +139,20 @@ int ScriptedWindowSystem::run_dialog(int kind, const std::string& text, const Di
     switch (r.kind) {
       case Reply::ok:
         for (const auto& [id, s] : r.entries) d->set_text(id, s);
-        proc.on_command(*d, 1001);
+        press(1001);
         break;
       case Reply::yes:
-        proc.on_command(*d, 1001);
+        press(1001);
         break;
       case Reply::no:
       case Reply::close:
-        proc.on_command(*d, 1004);
+        press(1004);
         break;
       case Reply::closebox:
         proc.on_close(*d);
         break;
       case Reply::button:
-        proc.on_command(*d, r.id);
+        press(r.id);
         break;
     }
   }

@@ -44,6 +44,7 @@ class Dialog {
   virtual void set_text(int id, const std::string& s) = 0;  // entry, label, text or button caption
   virtual std::string get_text(int id) const = 0;           // current text of a control ("" if none)
   virtual void enable(int id, bool on) = 0;                 // grey or ungrey a control
+  virtual bool can_press(int id) const = 0;                 // a button with that id, not greyed
   virtual void remove(int id) = 0;                          // take a control out of the dialog
   virtual void set_picture(int id, const std::string& path) = 0;  // image file into a picture control
   virtual void end(int result) = 0;                         // close the dialog

@@ -138,7 +138,13 @@ class DialogProc final : public DialogProcedure {
     }
   }
 
-  void on_close(Dialog& d) override { d.end(0); }
+  // The title-bar close box is the close button (Close, No, the photo's
+  // OK): the action is abandoned as that button abandons it. A dialog
+  // without a close button to press (the wait notice, a running archive
+  // whose buttons are greyed) stays open.
+  void on_close(Dialog& d) override {
+    if (d.can_press(1004)) on_command(d, 1004);
+  }
 
   void on_destroy(Dialog& d) override {
     if (hdlg == &d) hdlg = nullptr;

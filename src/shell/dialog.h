@@ -5,6 +5,8 @@
 // status line and opens a dialog through info(). When the user presses OK the
 // dialog procedure gathers the entries into one text (parts joined by '|') and
 // dialog_ok() routes it by the current action to the command's completion.
+// The close button (Close, No) and the title-bar close box abandon the action
+// through close_dialog().
 #pragma once
 
 #include <string>

@@ -138,11 +138,17 @@ void GuiTest::type(const std::string& text) {
   pump(150);
 }
 
-std::string GuiTest::settings() const {
-  std::ifstream in(db() / ".sociantes.rc", std::ios::binary);
+namespace {
+std::string slurp(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
   std::ostringstream ss;
   ss << in.rdbuf();
   return ss.str();
 }
+}  // namespace
+
+std::string GuiTest::settings() const { return slurp(db() / ".sociantes.rc"); }
+
+std::string GuiTest::members() const { return slurp(db() / "sociantes.data"); }
 
 }  // namespace soc::test

@@ -55,6 +55,7 @@ class GuiTest : public ::testing::Test {
 
   std::filesystem::path db() const { return home_ / "sociantes_db"; }
   std::string settings() const;  // the local settings file, "" when missing
+  std::string members() const;   // the member file, "" when missing
 
   std::filesystem::path home_;
   int display_lock_ = -1;  // the display's lock file, held during the test

@@ -1,5 +1,6 @@
 // The real main window: start-up, menu bar, toolbar, status line and title,
 // the form's geometry, sizing, the stored window size, and the ways to quit.
+#include <wx/app.h>
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
 #include <wx/menu.h>
@@ -206,6 +207,22 @@ TEST_F(GuiTest, AcceleratorsWorkAfterTheFocusedEntryIsDisabled) {
   key('h', wxMOD_ALT);
   key('k', wxMOD_ALT);
   EXPECT_EQ(sent, (std::vector<int>{409, 403}));
+}
+
+// A menu event whose id is no command is not handled by the window: it goes
+// on to the application; a command's event stops at the window.
+TEST_F(GuiTest, UnknownCommandIdsArePassedOn) {
+  start();
+  std::vector<int> passed;
+  auto on_app = [&passed](wxCommandEvent& e) { passed.push_back(e.GetId()); };
+  wxTheApp->Bind(wxEVT_MENU, on_app);
+  command(12345);
+  command(458);  // Version: its notice is answered with its close button
+  command(wxID_HIGHEST + 77);
+  wxTheApp->Unbind(wxEVT_MENU, on_app);
+  EXPECT_EQ(passed, (std::vector<int>{12345, wxID_HIGHEST + 77}));
+  ASSERT_FALSE(hook_.dialogs.empty());
+  EXPECT_EQ(hook_.dialogs.back().rfind("INTRO| Version: ", 0), 0u);
 }
 
 // The category list starts with nothing selected: no filter was chosen.

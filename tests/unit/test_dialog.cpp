@@ -152,8 +152,24 @@ TEST_F(Routing, CloseEndsListedActionsAndKeepsEditActions) {
     open(a, 3, {Reply::close, {}, 0});
     EXPECT_EQ(task_in, a) << "Close leaves action " << a;
   }
-  open(19, 3, {Reply::closebox, {}, 0});
-  EXPECT_EQ(task_in, 19) << "the title-bar close box leaves the action set";
+  for (int a : {6, 19, 28, 32}) {
+    open(a, a == 28 ? 2 : 3, {Reply::closebox, {}, 0});
+    EXPECT_EQ(task_in, 0) << "the title-bar close box is the close button, action " << a;
+  }
+  open(3, 5, {Reply::closebox, {}, 0});
+  EXPECT_EQ(task_in, 3) << "as Close, the close box leaves an edit action";
+}
+
+// A running archive has greyed its buttons: the close box cannot abandon it,
+// neither can a press of the greyed Close.
+TEST_F(Routing, CloseBoxIsIgnoredWithoutACloseButtonToPress) {
+  task_in = 16;
+  ws_.replies.push_back({Reply::ok, {{1003, "archive"}}, 0});
+  ws_.replies.push_back({Reply::closebox, {}, 0});
+  ws_.replies.push_back({Reply::close, {}, 0});
+  info("prompt", 3);
+  EXPECT_EQ(task_in, 16);
+  EXPECT_TRUE(ws_.replies.empty()) << "the dialog stayed open for every reply";
 }
 
 }  // namespace

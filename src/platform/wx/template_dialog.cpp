@@ -130,6 +130,11 @@ void TemplateDialog::enable(int id, bool on) {
   if (wxWindow* w = FindWindow(id)) w->Enable(on);
 }
 
+bool TemplateDialog::can_press(int id) const {
+  auto* b = dynamic_cast<wxButton*>(FindWindow(id));
+  return b && b->IsEnabled();
+}
+
 void TemplateDialog::remove(int id) {
   if (wxWindow* w = FindWindow(id)) w->Destroy();
 }
@@ -154,8 +159,8 @@ void TemplateDialog::end(int result) {
 }
 
 bool TemplateDialog::press(int id) {
-  auto* b = dynamic_cast<wxButton*>(FindWindow(id));
-  if (!b || !b->IsEnabled()) return false;
+  if (!can_press(id)) return false;
+  auto* b = static_cast<wxButton*>(FindWindow(id));
   wxCommandEvent e(wxEVT_BUTTON, id);
   e.SetEventObject(b);
   b->GetEventHandler()->ProcessEvent(e);
@@ -190,11 +195,16 @@ void TemplateDialog::notify_destroy() {
 
 void TemplateDialog::on_button(wxCommandEvent& e) { proc_.on_command(*this, e.GetId()); }
 
-// The close box: the dialog procedure decides. When the close cannot be
-// refused (the program is going away) the dialog ends in any case.
+// The close box: the dialog procedure decides. A dialog it leaves open
+// refuses the close; when the close cannot be refused (the program is going
+// away) the dialog ends in any case.
 void TemplateDialog::on_close(wxCloseEvent& e) {
   proc_.on_close(*this);
-  if (!ended_ && !e.CanVeto()) end(0);
+  if (ended_) return;
+  if (e.CanVeto())
+    e.Veto();
+  else
+    end(0);
 }
 
 }  // namespace soc::wxui

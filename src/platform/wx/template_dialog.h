@@ -33,6 +33,7 @@ class TemplateDialog final : public wxDialog, public soc::Dialog {
   void set_text(int id, const std::string& s) override;
   std::string get_text(int id) const override;
   void enable(int id, bool on) override;
+  bool can_press(int id) const override;
   void remove(int id) override;
   void set_picture(int id, const std::string& path) override;
   void end(int result) override;

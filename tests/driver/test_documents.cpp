@@ -307,5 +307,83 @@ TEST(Mailing, QmdOpensTheEditorAlone) {
   EXPECT_TRUE(r.has("launch editor")) << r.out;
 }
 
+const std::string kBadValue = "info 1 \"Bad value!\"";
+
+TEST(Templates, AddStoresDefinitionsAndRefusesBadValues) {
+  ScratchHome h;
+  make_db(h, "", "");
+  h.write(h.db() / "form.data", "1 1 5 3");   // a last line without its line end
+  DriverRun r = run_driver(
+      h, "start\n"
+         "reply ok 1074=2 1075=0 1076=69\ncmd 433\nshow action\n"
+         "reply ok 1074=13 1075=5 1076=3\ncmd 433\n"
+         "reply ok 1074=0 1075=5 1076=3\ncmd 433\n"
+         "reply ok 1074=1 1075=80 1076=3\ncmd 433\n"
+         "reply ok 1074=1 1075=-1 1076=3\ncmd 433\n"
+         "reply ok 1074=1 1075=5 1076=0\ncmd 433\n"
+         "reply ok 1074=1 1075=5 1076=70\ncmd 433\n"
+         "reply ok 1074=1 1075=5 1076=-2\ncmd 433\n"
+         "reply ok 1074=12 1075=79 1076=1\ncmd 436\nshow action\n"
+         "reply close\ncmd 434\nquit\n");
+  ASSERT_EQ(r.rc, 0) << r.out;
+  EXPECT_TRUE(r.has("info 9 \"\\r\\n Please enter the number[1-12]\\r\\n and coordonnates X[1-79] "
+                    "Y[1-30] \\r\\n of the field you want to insert in the Template \\r\\n\""))
+      << r.out;
+  EXPECT_EQ(lines_with(r, kBadValue).size(), 7u) << r.out;
+  EXPECT_EQ(lines_with(r, "action 0").size(), 2u) << r.out;
+  EXPECT_EQ(h.read(h.db() / "form.data"), "1 1 5 3\r\n1 2 0 69\r\n4 12 79 1\r\n");
+}
+
+TEST(Templates, DeletingField1KeepsFields10To12AndOtherTemplates) {
+  ScratchHome h;
+  make_db(h, "", "");
+  h.write(h.db() / "form.data",
+          "1 1 5 3\r\n1 10 2 2\r\n1 11 3 3\r\n2 1 0 1\r\n1 12 4 4\r\n1 1 7 9\r\n11 1 1 1\r\n");
+  DriverRun r = run_driver(h, "start\nreply ok 1003=1\ncmd 437\nshow action\n"
+                              "reply ok 1003=7\ncmd 437\nquit\n");
+  ASSERT_EQ(r.rc, 0) << r.out;
+  EXPECT_TRUE(r.has("info 6 \"\\r\\n Please, select the field[1-12] to delete. \\r\\n\"")) << r.out;
+  EXPECT_TRUE(r.has("action 0"));
+  EXPECT_EQ(h.read(h.db() / "form.data"),
+            "1 10 2 2\r\n1 11 3 3\r\n2 1 0 1\r\n1 12 4 4\r\n11 1 1 1\r\n");
+
+  // No definitions file: nothing happens, none is created.
+  fs::remove(h.db() / "form.data");
+  r = run_driver(h, "start\nreply ok 1003=1\ncmd 440\nshow action\nquit\n");
+  EXPECT_TRUE(r.has("action 0")) << r.out;
+  EXPECT_FALSE(fs::exists(h.db() / "form.data"));
+}
+
+TEST(Templates, EditPlacesTheFieldsOfTheSelectedMember) {
+  ScratchHome h;
+  Member m = kA;
+  const std::string birth = "abcdefghijklmno\xC3\xA9 1970 @ Lyon";   // é at bytes 16 and 17
+  std::string file = rec_of(m);
+  file.replace(file.find("\r\n\r\n\r\n!"), 6, "\r\n\r\n" + birth + "\r\n");
+  make_db(h, file, "");
+  h.write(h.db() / "form.data",
+          "1 1 5 3\r\n"
+          "1 2 20 3\r\n"     // same row, after the end of the first text
+          "1 5 3 3\r\n"      // same row, left of the end: an extra line under it
+          "1 11 0 5\r\n"     // X = 0: an extra line under an empty row
+          "2 1 1 6\r\n"      // another template
+          "1 12 79 6\r\n"
+          "1 0 1 1\r\n"      // field 0 places nothing
+          "1 9 79 7\r\n"     // cut at column 95, never inside a character
+          "1 4 1 62\r\n");   // rows 62 to 71 are not written
+  DriverRun r = run_driver(h, "start\ncmd 441\nclick 0\ncmd 441\nquit\n");
+  ASSERT_EQ(r.rc, 0) << r.out;
+  EXPECT_TRUE(r.has("info 1 \" Sorry! No member is selected! \"")) << r.out;
+  EXPECT_TRUE(r.has("launch editor \"" + (h.db() / "form.qmd").string() + "\"")) << r.out;
+  std::string want = "\r\n\r\n     Dupont         Jean\r\n75001\r\n\r\n\r\nABC\r\n" +
+                     std::string(79, ' ') + "ID1\r\n" + std::string(79, ' ') + "abcdefghijklmno\r\n";
+  for (int row = 8; row <= 61; ++row) want += "\r\n";
+  EXPECT_EQ(h.read(h.db() / "form.qmd"), want);
+
+  fs::remove(h.db() / "form.data");
+  r = run_driver(h, "start\nclick 0\ncmd 444\nquit\n");
+  EXPECT_TRUE(r.has("info 1 \" No data ! \"")) << r.out;
+}
+
 }  // namespace
 }  // namespace soc::test

@@ -13,6 +13,7 @@
 #include <ostream>
 #include <string>
 
+#include "bench_util.h"
 #include "db/records.h"
 #include "db/util.h"
 #include "documents/documents.h"
@@ -29,44 +30,10 @@ using namespace soc;
 
 constexpr int kMembers = 9900;
 
-std::string ref_of(int i) {
-  std::string d = std::to_string(i);
-  return "A" + std::string(4 - d.size(), '0') + d;
-}
-
-// One program on a scratch home with a 9,900-member file, every field filled.
-class Program {
+// The benchmark program with a 9,900-member file.
+class Program : public bench::BenchProgram {
  public:
-  Program() {
-    std::string tmpl = (fs::temp_directory_path() / "soc-bench-XXXXXX").string();
-    home_ = ::mkdtemp(tmpl.data());
-    ::setenv("HOME", home_.c_str(), 1);
-    ::unsetenv("XDG_CACHE_HOME");
-    reset_program_state();
-    set_window_system(&ws_);
-    set_services(&sys_);
-    wm_create();
-    setrc("info", "no");
-    std::string s;
-    for (int i = 0; i < kMembers; ++i)
-      s += "#\r\nMember " + std::to_string(100000 + i) + "\r\nJean-Pierre\r\n12 rue de la Paix\r\n"
-           "Paris\r\n75002\r\n01 23 45 67 89 jp@example.org\r\nEngineer\r\nFrench\r\n"
-           "05 14 1970 @ Lyon\r\nPays dues $\r\n" + ref_of(i) + "\r\n" + ref_of(i) + "\r\nChoir\r\n";
-    std::ofstream(data_file(), std::ios::binary) << s;
-  }
-  ~Program() {
-    set_window_system(nullptr);
-    set_services(nullptr);
-    std::error_code ec;
-    fs::remove_all(home_, ec);
-  }
-  std::string data_file() const { return (home_ / "sociantes_db" / "sociantes.data").string(); }
-
- private:
-  fs::path home_;
-  std::ostream null_{nullptr};
-  ScriptedWindowSystem ws_{null_};
-  ScriptedServices sys_{null_};
+  Program() { std::ofstream(data_file(), std::ios::binary) << bench::member_file(kMembers); }
 };
 
 Program& program() {
@@ -75,7 +42,7 @@ Program& program() {
 }
 
 void BM_ReadMembers(benchmark::State& state) {
-  const std::string path = program().data_file();
+  const std::string path = program().data_file().string();
   for (auto _ : state) {
     std::string text;
     if (!read_file(path, text)) std::abort();

@@ -27,6 +27,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "bench_util.h"
 #include "db/flags.h"
 #include "db/members.h"
 #include "db/util.h"
@@ -40,49 +41,17 @@ namespace {
 namespace fs = std::filesystem;
 using namespace soc;
 
-std::string ref_of(int i) {
-  std::string d = std::to_string(i);
-  return "A" + std::string(4 - d.size(), '0') + d;
-}
+using bench::member_file;
+using bench::ref_of;
 
-// A member file of n members in name order, every field filled.
-std::string member_file(int n) {
-  std::string s;
-  for (int i = 0; i < n; ++i) {
-    s += "#\r\nMember " + std::to_string(100000 + i) + "\r\nJean-Pierre\r\n12 rue de la Paix\r\n"
-         "Paris\r\n75002\r\n01 23 45 67 89 jp@example.org\r\nEngineer\r\nFrench\r\n"
-         "05 14 1970 @ Lyon\r\nPays dues $\r\n" + ref_of(i) + "\r\n" + ref_of(i) + "\r\nChoir\r\n";
-  }
-  return s;
-}
-
-// One program on a scratch home: window system, services and main window.
-class Program {
+// The benchmark program with member files of several sizes.
+class Program : public bench::BenchProgram {
  public:
-  Program() {
-    std::string tmpl = (fs::temp_directory_path() / "soc-bench-XXXXXX").string();
-    home_ = ::mkdtemp(tmpl.data());
-    ::setenv("HOME", home_.c_str(), 1);
-    ::unsetenv("XDG_CACHE_HOME");
-    reset_program_state();
-    set_window_system(&ws_);
-    set_services(&sys_);
-    wm_create();
-    setrc("info", "no");  // no hint boxes
-  }
-  ~Program() {
-    set_window_system(nullptr);
-    set_services(nullptr);
-    std::error_code ec;
-    fs::remove_all(home_, ec);
-  }
   const std::string& base(int n) {
     std::string& b = bases_[n];
     if (b.empty()) b = member_file(n);
     return b;
   }
-  fs::path data_file() const { return home_ / "sociantes_db" / "sociantes.data"; }
-  fs::path data_dir() const { return home_ / "sociantes_db"; }
   // Puts the n-member file back and the counter after it.
   void restore(int n) {
     std::ofstream(data_file(), std::ios::binary) << base(n);
@@ -90,15 +59,10 @@ class Program {
     task_in = 0;
     show_cust();
   }
-  void type(int field, const std::string& s) { ws_.ctl_set_text(form_ctl(form_elem_of_field(field)), s); }
-  ScriptedWindowSystem& ws() { return ws_; }
+  void type(int field, const std::string& s) { ws().ctl_set_text(form_ctl(form_elem_of_field(field)), s); }
 
  private:
-  fs::path home_;
   std::map<int, std::string> bases_;  // member files by size
-  std::ostream null_{nullptr};
-  ScriptedWindowSystem ws_{null_};
-  ScriptedServices sys_{null_};
 };
 
 Program& program() {

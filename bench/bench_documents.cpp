@@ -69,35 +69,9 @@ void BM_LettersMailing(benchmark::State& state) {
 }
 BENCHMARK(BM_LettersMailing)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs)
-      if (!r.error_occurred && r.run_type == Run::RT_Iteration)
-        ms_[r.run_name.function_name] = r.GetAdjustedRealTime();
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    const double floor = ms_["BM_ReadMembers"];
-    if (floor <= 0) return;
-    std::printf("\n%-18s %10s %10s %7s\n", "document", "ms", "read ms", "ratio");
-    for (const char* name : {"BM_ExtendedListing", "BM_LettersMailing"})
-      if (ms_.count(name))
-        std::printf("%-18s %10.2f %10.2f %6.2fx\n", name + 3, ms_[name], floor, ms_[name] / floor);
-  }
-
- private:
-  std::map<std::string, double> ms_;  // wall ms by benchmark
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return soc::bench::run_with_ratios(
+      argc, argv, {{"BM_ExtendedListing", "BM_ReadMembers"}, {"BM_LettersMailing", "BM_ReadMembers"}});
 }

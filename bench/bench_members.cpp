@@ -209,42 +209,11 @@ void BM_BulkFlags(benchmark::State& state) {
 }
 BENCHMARK(BM_BulkFlags)->Apply(sizes);
 
-// ---- The ratio table --------------------------------------------------------
-
-// The console report, then each operation's wall time over its floor's.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs)
-      if (!r.error_occurred && r.run_type == Run::RT_Iteration)
-        ms_[r.run_name.function_name][r.run_name.args] = r.GetAdjustedRealTime();
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    static const char* const kPairs[][2] = {{"BM_ShowCust", "BM_ReadSplit"}, {"BM_SaveNew", "BM_FloorNew"},
-                                             {"BM_Modify", "BM_Floor"},      {"BM_Delete", "BM_Floor"},
-                                             {"BM_BulkFlags", "BM_Floor"}};
-    std::printf("\n%-14s %-8s %10s %10s %7s\n", "operation", "members", "op ms", "floor ms", "ratio");
-    for (const auto& pr : kPairs)
-      for (const auto& [args, op] : ms_[pr[0]]) {
-        auto f = ms_[pr[1]].find(args);
-        if (f == ms_[pr[1]].end() || f->second <= 0) continue;
-        std::printf("%-14s %-8s %10.2f %10.2f %6.2fx\n", pr[0] + 3, args.c_str(), op, f->second, op / f->second);
-      }
-  }
-
- private:
-  std::map<std::string, std::map<std::string, double>> ms_;  // wall ms by benchmark and argument
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return soc::bench::run_with_ratios(argc, argv,
+                                     {{"BM_ShowCust", "BM_ReadSplit"}, {"BM_SaveNew", "BM_FloorNew"},
+                                      {"BM_Modify", "BM_Floor"},      {"BM_Delete", "BM_Floor"},
+                                      {"BM_BulkFlags", "BM_Floor"}});
 }

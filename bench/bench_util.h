@@ -3,8 +3,14 @@
 // main window created and hints off.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <utility>
+#include <vector>
 #include <ostream>
 #include <string>
 
@@ -66,5 +72,46 @@ class BenchProgram {
   ScriptedWindowSystem ws_{null_};
   ScriptedServices sys_{null_};
 };
+
+// The console report, then each operation's wall time over its floor's, for
+// every argument both were run with.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  // Pairs of benchmark names: operation, floor.
+  explicit RatioReporter(std::vector<std::pair<std::string, std::string>> pairs)
+      : pairs_(std::move(pairs)) {}
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& r : runs)
+      if (!r.error_occurred && r.run_type == Run::RT_Iteration)
+        ms_[r.run_name.function_name][r.run_name.args] = r.GetAdjustedRealTime();
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    std::printf("\n%-18s %-8s %10s %10s %7s\n", "operation", "members", "op ms", "floor ms", "ratio");
+    for (const auto& [op_name, floor_name] : pairs_)
+      for (const auto& [args, op] : ms_[op_name]) {
+        auto f = ms_[floor_name].find(args);
+        if (f == ms_[floor_name].end() || f->second <= 0) continue;
+        std::printf("%-18s %-8s %10.2f %10.2f %6.2fx\n", op_name.c_str() + 3, args.c_str(), op,
+                    f->second, op / f->second);
+      }
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::string>> pairs_;   // operation, floor
+  std::map<std::string, std::map<std::string, double>> ms_;  // wall ms by benchmark and argument
+};
+
+// Runs the benchmarks of the program with the ratio table of pairs.
+inline int run_with_ratios(int argc, char** argv,
+                           std::vector<std::pair<std::string, std::string>> pairs) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter(std::move(pairs));
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
 
 }  // namespace soc::bench

@@ -75,7 +75,7 @@ void labels_print();          // Files > Print labels
 void labels_setup();          // Parameters > Labels adjustment (action 26)
 int do_labels_data();         // its completion with tmp_str
 void mailing_go();            // Yes to the mailing question (actions 17 and 27)
-void mailing_no(int action);  // No to it: the letters file is deleted
+void mailing_no();            // No to the letters question: its file is deleted
 
 // ---- templates (templates.cpp) ---------------------------------------------
 

@@ -117,8 +117,8 @@ void mailing_go() {
   end_action();
 }
 
-void mailing_no(int action) {
-  if (action == 17 && !fmail.empty()) ::unlink(fmail.c_str());
+void mailing_no() {
+  if (!fmail.empty()) ::unlink(fmail.c_str());
 }
 
 void labels_setup() {

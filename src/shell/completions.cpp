@@ -59,7 +59,7 @@ void run_completion(int action, Dialog& d) {
 }
 
 void run_close(int action) {
-  if (action == 17) mailing_no(action);  // No to the letters question: the file goes
+  if (action == 17) mailing_no();  // No to the letters question: the file goes
 }
 
 }  // namespace soc

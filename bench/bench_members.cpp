@@ -27,6 +27,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "bench_util.h"
 #include "db/flags.h"
 #include "db/members.h"
 #include "db/util.h"
@@ -40,49 +41,17 @@ namespace {
 namespace fs = std::filesystem;
 using namespace soc;
 
-std::string ref_of(int i) {
-  std::string d = std::to_string(i);
-  return "A" + std::string(4 - d.size(), '0') + d;
-}
+using bench::member_file;
+using bench::ref_of;
 
-// A member file of n members in name order, every field filled.
-std::string member_file(int n) {
-  std::string s;
-  for (int i = 0; i < n; ++i) {
-    s += "#\r\nMember " + std::to_string(100000 + i) + "\r\nJean-Pierre\r\n12 rue de la Paix\r\n"
-         "Paris\r\n75002\r\n01 23 45 67 89 jp@example.org\r\nEngineer\r\nFrench\r\n"
-         "05 14 1970 @ Lyon\r\nPays dues $\r\n" + ref_of(i) + "\r\n" + ref_of(i) + "\r\nChoir\r\n";
-  }
-  return s;
-}
-
-// One program on a scratch home: window system, services and main window.
-class Program {
+// The benchmark program with member files of several sizes.
+class Program : public bench::BenchProgram {
  public:
-  Program() {
-    std::string tmpl = (fs::temp_directory_path() / "soc-bench-XXXXXX").string();
-    home_ = ::mkdtemp(tmpl.data());
-    ::setenv("HOME", home_.c_str(), 1);
-    ::unsetenv("XDG_CACHE_HOME");
-    reset_program_state();
-    set_window_system(&ws_);
-    set_services(&sys_);
-    wm_create();
-    setrc("info", "no");  // no hint boxes
-  }
-  ~Program() {
-    set_window_system(nullptr);
-    set_services(nullptr);
-    std::error_code ec;
-    fs::remove_all(home_, ec);
-  }
   const std::string& base(int n) {
     std::string& b = bases_[n];
     if (b.empty()) b = member_file(n);
     return b;
   }
-  fs::path data_file() const { return home_ / "sociantes_db" / "sociantes.data"; }
-  fs::path data_dir() const { return home_ / "sociantes_db"; }
   // Puts the n-member file back and the counter after it.
   void restore(int n) {
     std::ofstream(data_file(), std::ios::binary) << base(n);
@@ -90,15 +59,10 @@ class Program {
     task_in = 0;
     show_cust();
   }
-  void type(int field, const std::string& s) { ws_.ctl_set_text(form_ctl(form_elem_of_field(field)), s); }
-  ScriptedWindowSystem& ws() { return ws_; }
+  void type(int field, const std::string& s) { ws().ctl_set_text(form_ctl(form_elem_of_field(field)), s); }
 
  private:
-  fs::path home_;
   std::map<int, std::string> bases_;  // member files by size
-  std::ostream null_{nullptr};
-  ScriptedWindowSystem ws_{null_};
-  ScriptedServices sys_{null_};
 };
 
 Program& program() {
@@ -245,42 +209,11 @@ void BM_BulkFlags(benchmark::State& state) {
 }
 BENCHMARK(BM_BulkFlags)->Apply(sizes);
 
-// ---- The ratio table --------------------------------------------------------
-
-// The console report, then each operation's wall time over its floor's.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs)
-      if (!r.error_occurred && r.run_type == Run::RT_Iteration)
-        ms_[r.run_name.function_name][r.run_name.args] = r.GetAdjustedRealTime();
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    static const char* const kPairs[][2] = {{"BM_ShowCust", "BM_ReadSplit"}, {"BM_SaveNew", "BM_FloorNew"},
-                                             {"BM_Modify", "BM_Floor"},      {"BM_Delete", "BM_Floor"},
-                                             {"BM_BulkFlags", "BM_Floor"}};
-    std::printf("\n%-14s %-8s %10s %10s %7s\n", "operation", "members", "op ms", "floor ms", "ratio");
-    for (const auto& pr : kPairs)
-      for (const auto& [args, op] : ms_[pr[0]]) {
-        auto f = ms_[pr[1]].find(args);
-        if (f == ms_[pr[1]].end() || f->second <= 0) continue;
-        std::printf("%-14s %-8s %10.2f %10.2f %6.2fx\n", pr[0] + 3, args.c_str(), op, f->second, op / f->second);
-      }
-  }
-
- private:
-  std::map<std::string, std::map<std::string, double>> ms_;  // wall ms by benchmark and argument
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return soc::bench::run_with_ratios(argc, argv,
+                                     {{"BM_ShowCust", "BM_ReadSplit"}, {"BM_SaveNew", "BM_FloorNew"},
+                                      {"BM_Modify", "BM_Floor"},      {"BM_Delete", "BM_Floor"},
+                                      {"BM_BulkFlags", "BM_Floor"}});
 }

@@ -1,10 +1,12 @@
 // The routing of OK input to the completions of the command modules: adding
-// and removing a category, the info labels, and the bulk flag change.
+// and removing a category, the info labels, the bulk flag change, the
+// templates, the label sheet and the mailing files.
 #include "shell/completions.h"
 
 #include "db/categories.h"
 #include "db/flags.h"
 #include "db/members.h"
+#include "documents/documents.h"
 #include "shell/dialog.h"
 
 namespace soc {
@@ -31,9 +33,33 @@ void run_completion(int action, Dialog& d) {
       kill_dialog(d);
       end_action();
       break;
+    case 17:  // Yes to the letters question
+    case 27:  // Yes to the labels question
+      kill_dialog(d);
+      mailing_go();
+      break;
+    case 24:  // add a template definition
+      do_form_data();
+      kill_dialog(d);
+      end_action();
+      break;
+    case 25:  // delete a template field
+      del_form_data();
+      kill_dialog(d);
+      end_action();
+      break;
+    case 26:  // label sheet
+      do_labels_data();
+      kill_dialog(d);
+      end_action();
+      break;
     default:  // 0, 1, 3, 13, 14, 20, 21: no completion, the dialog stays open
       break;
   }
+}
+
+void run_close(int action) {
+  if (action == 17) mailing_no();  // No to the letters question: the file goes
 }
 
 }  // namespace soc

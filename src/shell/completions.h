@@ -10,5 +10,8 @@ namespace soc {
 // Runs the completion of action with the OK input in tmp_str. Actions without
 // a completion leave the dialog open and do nothing.
 void run_completion(int action, Dialog& d);
+// Runs what closing the dialog of action (No, Close) undoes besides ending
+// the action.
+void run_close(int action);
 
 }  // namespace soc

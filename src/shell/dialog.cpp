@@ -281,6 +281,7 @@ void dialog_ok(Dialog& d) {
 
 void close_dialog() {
   const int a = task_in;
+  run_close(a);
   if (a != 1 && a != 3 && a != 20 && a != 21) {
     const bool listed = a == 0 || a == 2 || a == 4 || a == 6 || a == 7 || a == 8 || a == 10 ||
                         a == 11 || a == 13 || a == 14 || a == 16 || a == 17 || a == 19 ||

@@ -5,6 +5,7 @@
 #include "db/flags.h"
 #include "db/members.h"
 #include "db/util.h"
+#include "documents/documents.h"
 #include "platform/window_system.h"
 #include "shell/dialog.h"
 #include "shell/mainwin.h"
@@ -127,20 +128,23 @@ void quit() { ws().close_main_window(); }
 const std::vector<Command>& commands() {
   static const std::vector<Command> t = {
       {11, nullptr},  {16, nullptr},  {446, nullptr}, {21, nullptr},  {20, nullptr},
-      {441, nullptr}, {442, nullptr}, {443, nullptr}, {444, nullptr}, {27, nullptr},
-      {418, nullptr}, {419, nullptr}, {14, nullptr},  {447, nullptr}, {410, quit},
+      {441, [] { edit_form(1); }}, {442, [] { edit_form(2); }}, {443, [] { edit_form(3); }},
+      {444, [] { edit_form(4); }}, {27, labels_print},
+      {418, [] { listing(0); }}, {419, [] { listing(1); }}, {14, nullptr},  {447, open_qmd}, {410, quit},
       {22, [] { cat_edit(1); }}, {33, [] { cat_edit(0); }}, {23, info_edit},  {6, get_field7}, {7, get_field8},
       {19, title_edit}, {8, page_setup_up}, {10, page_setup_lt},
-      {433, nullptr}, {434, nullptr}, {435, nullptr}, {436, nullptr},
-      {437, nullptr}, {438, nullptr}, {439, nullptr}, {440, nullptr},
-      {26, nullptr},  {31, nullptr},  {34, nullptr},  {32, set_win_path},
+      {433, [] { setup_form(1); }}, {434, [] { setup_form(2); }}, {435, [] { setup_form(3); }},
+      {436, [] { setup_form(4); }},
+      {437, [] { destroy_form(1); }}, {438, [] { destroy_form(2); }},
+      {439, [] { destroy_form(3); }}, {440, [] { destroy_form(4); }},
+      {26, labels_setup},  {31, nullptr},  {34, nullptr},  {32, set_win_path},
       {451, bip_on},  {450, bip_off}, {449, info_on}, {448, info_off},
       {414, [] { auto_id(0); }}, {415, [] { auto_id(1); }}, {416, [] { auto_id(2); }},
       {417, [] { auto_id(3); }},
       {455, nullptr}, {454, nullptr}, {453, nullptr}, {452, nullptr},
       {460, nullptr}, {456, mode_loc}, {457, mode_net},
       {400, do_new}, {401, do_chg}, {403, do_del}, {402, do_ok}, {404, cancel},
-      {405, nullptr}, {409, nullptr}, {411, nullptr}, {408, nullptr}, {407, nullptr},
+      {405, nullptr}, {409, nullptr}, {411, letter_hd}, {408, [] { mailing(0); }}, {407, nullptr},
       {412, nullptr}, {406, nullptr}, {413, nullptr},
       {420, [] { set_flgs_rule(0); }}, {421, [] { set_flgs_rule(1); }},
       {422, [] { set_flgs_rule(2); }}, {423, [] { set_flgs_rule(3); }},

@@ -438,8 +438,13 @@ void clean_scratch() {
   const std::time_t now = sys().now();
   std::vector<std::string> dirs_in_use{data_dir(), tmp_root};
   if (nfs) dirs_in_use.push_back(net_dir());
-  for (const auto& d : dirs_in_use)
-    if (!d.empty()) remove_old_siblings(d, now, kScratchAge);
+  for (const auto& d : dirs_in_use) {
+    if (d.empty()) continue;
+    remove_old_siblings(d, now, kScratchAge);
+    // Locks left by programs of this host that run no more (a member that
+    // was deleted as the program ended would keep its lock for ever).
+    for (const auto& name : names_ending(d, ".lck")) break_dead_lock(d + name);
+  }
   // Every rewrite of the member file holds the member-file lock: while this
   // program holds it, a sibling of the member file is a leftover whatever
   // its age.

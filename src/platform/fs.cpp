@@ -125,11 +125,8 @@ namespace {
 // any) and whose age is at least min_age seconds. The number removed.
 int remove_siblings_in(const std::string& dir, const std::string& base, std::time_t now,
                        long min_age) {
-  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
-  if (!d) return 0;
   int removed = 0;
-  while (const dirent* e = ::readdir(d)) {
-    const std::string name = e->d_name;
+  for (const auto& name : names_ending(dir, "")) {
     if (!is_sibling_name(name)) continue;
     if (!base.empty() && (name.size() != base.size() + std::strlen(kSiblingMark) + kTagLen ||
                           name.compare(0, base.size(), base) != 0))
@@ -140,7 +137,6 @@ int remove_siblings_in(const std::string& dir, const std::string& base, std::tim
     if (min_age > 0 && now - st.st_mtime < min_age) continue;
     if (::unlink(full.c_str()) == 0) ++removed;
   }
-  ::closedir(d);
   return removed;
 }
 }  // namespace
@@ -204,6 +200,20 @@ std::string cut_utf8(const std::string& s, std::size_t n) {
   // character that would be split, unless the cut falls on a boundary.
   while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80) --end;
   return s.substr(0, end);
+}
+
+std::vector<std::string> names_ending(const std::string& dir, const std::string& suffix) {
+  std::vector<std::string> names;
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return names;
+  while (const dirent* e = ::readdir(d)) {
+    const std::string name = e->d_name;
+    if (name.size() > suffix.size() &&
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+      names.push_back(name);
+  }
+  ::closedir(d);
+  return names;
 }
 
 bool is_dir(const std::string& path) {

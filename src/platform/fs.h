@@ -60,6 +60,9 @@ std::string join_crlf(const std::vector<std::string>& lines);
 // Cuts s to at most n bytes without splitting a UTF-8 character.
 std::string cut_utf8(const std::string& s, std::size_t n);
 
+// The names of the directory entries of dir that end in suffix.
+std::vector<std::string> names_ending(const std::string& dir, const std::string& suffix);
+
 bool is_dir(const std::string& path);
 // 0 = created, 1 = failed (exists already, ...). mode before the umask.
 int make_dir(const std::string& path, unsigned mode = 0777);

@@ -221,7 +221,6 @@ void chk_options() {
 }
 
 long clamp_num(const std::string& text, long lo, long hi) {
-  errno = 0;
   long long v = std::strtoll(text.c_str(), nullptr, 10);  // out of range: LLONG_MIN or LLONG_MAX
   if (v < lo) return lo;
   if (v > hi) return hi;
@@ -231,8 +230,8 @@ long clamp_num(const std::string& text, long lo, long hi) {
 // ---- locks ----------------------------------------------------------------
 //
 // The lock file records its owner, one key=value line each (host, pid, user,
-// boot, time), so that a lock left by a program that was killed can be told
-// from one that is in use. Presence of the file stays the lock.
+// machine, boot, time), so that a lock left by a program that was killed can
+// be told from one that is in use. Presence of the file stays the lock.
 
 namespace {
 
@@ -240,7 +239,8 @@ struct LockOwner {
   std::string host;        // host name of the workstation that took it
   long pid = 0;            // its process id there
   std::string user;        // the user running that program
-  std::string boot;        // boot id of that host when taken; "" = not recorded
+  std::string machine;     // machine id of that host; "" = unknown there
+  std::string boot;        // boot id of that host when taken; "" = unknown there
   std::string time;        // when taken, "YYYY-MM-DD HH:MM:SS UTC"
   bool complete = false;   // every field was read and the record ends with its line end
 };
@@ -255,7 +255,8 @@ std::string utc_text(std::time_t t) {
 
 std::string owner_record() {
   return "host=" + host_name() + "\r\npid=" + std::to_string(process_id()) + "\r\nuser=" +
-         user_name() + "\r\nboot=" + boot_id() + "\r\ntime=" + utc_text(sys().now()) + "\r\n";
+         user_name() + "\r\nmachine=" + machine_id() + "\r\nboot=" + boot_id() + "\r\ntime=" +
+         utc_text(sys().now()) + "\r\n";
 }
 
 LockOwner parse_owner(const std::string& text) {
@@ -268,12 +269,13 @@ LockOwner parse_owner(const std::string& text) {
     if (key == "host") o.host = value;
     else if (key == "pid") o.pid = std::atol(value.c_str());
     else if (key == "user") o.user = value;
+    else if (key == "machine") o.machine = value;
     else if (key == "boot") o.boot = value;
     else if (key == "time") o.time = value;
     else continue;
     ++fields;
   }
-  o.complete = fields == 5 && !o.host.empty() && o.pid > 0 && text.size() >= 2 &&
+  o.complete = fields == 6 && !o.host.empty() && o.pid > 0 && text.size() >= 2 &&
                text.compare(text.size() - 2, 2, "\r\n") == 0;
   return o;
 }
@@ -292,13 +294,20 @@ bool read_owner(const std::string& lck, LockOwner& o, struct stat& st) {
   return ok;
 }
 
-// The owner certainly runs no more: it ran on this host, and this host was
-// restarted since or has no such process now.
+// The owner ran on this host since its last start: the same host name and
+// the same boot id (random at every start, so never another machine's).
+bool same_boot(const LockOwner& o) {
+  return o.complete && o.host == host_name() && !o.boot.empty() && o.boot == boot_id();
+}
+
+// The owner certainly runs no more: it ran in this boot of this host and
+// its process is gone, or it ran on this machine (same host name and machine
+// id) before its last start. A host of the same name that is another machine
+// is never judged: its lock is left to the user.
 bool owner_gone(const LockOwner& o) {
-  if (!o.complete || o.host != host_name()) return false;
-  const std::string boot = boot_id();
-  if (!o.boot.empty() && !boot.empty() && o.boot != boot) return true;
-  return !process_alive(o.pid);
+  if (same_boot(o)) return !process_alive(o.pid);
+  return o.complete && o.host == host_name() && !o.machine.empty() &&
+         o.machine == machine_id() && !o.boot.empty() && !boot_id().empty();
 }
 
 // Removes the lock file lck when its owner is gone. The file is first moved
@@ -371,7 +380,7 @@ std::string lock_details(const std::string& lck) {
                "while taking it). \r\n If no workstation is working on these data, "
                "\r\n delete the lock file to release the lock. ";
   }
-  const bool here = o.host == host_name();
+  const bool here = same_boot(o);
   s += "\r\n Owner: user " + o.user + ", process " + std::to_string(o.pid) + " on " +
        (here ? "this host (" + o.host + "), still running" : "host " + o.host) + ", ";
   std::tm tm{};

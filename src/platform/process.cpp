@@ -57,12 +57,21 @@ std::string user_name() {
 
 long process_id() { return static_cast<long>(::getpid()); }
 
-std::string boot_id() {
-  std::ifstream in("/proc/sys/kernel/random/boot_id");
-  std::string id;
-  std::getline(in, id);
-  return id;
+namespace {
+std::string first_line_of(const char* path) {
+  std::ifstream in(path);
+  std::string line;
+  std::getline(in, line);
+  return line;
 }
+}  // namespace
+
+std::string machine_id() {
+  std::string id = first_line_of("/etc/machine-id");
+  return id.empty() ? first_line_of("/var/lib/dbus/machine-id") : id;
+}
+
+std::string boot_id() { return first_line_of("/proc/sys/kernel/random/boot_id"); }
 
 bool process_alive(long pid) {
   if (pid <= 0 || pid > INT_MAX) return true;  // not a process id: assume the worst

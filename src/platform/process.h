@@ -18,6 +18,7 @@ int spawn_detached(const std::vector<std::string>& argv);
 std::string host_name();     // this workstation's host name; "" when unknown
 std::string user_name();     // the user running the program
 long process_id();           // this process
+std::string machine_id();    // stays the same across starts of this host; "" when unknown
 std::string boot_id();       // changes at every start of the host; "" when unknown
 // false only when no process pid runs on this host (a process of another
 // user counts as running).

@@ -173,7 +173,7 @@ TEST(SiblingFiles, LeftoversAreRemovedAtStartWhenNobodyCanBeWritingThem) {
 
   // While another workstation holds the member-file lock, its sibling stays
   // and the start does not wait.
-  h.write(h.db() / "sociantes.data.lck", "host=ws-other\r\npid=12\r\nuser=ann\r\nboot=b\r\n"
+  h.write(h.db() / "sociantes.data.lck", "host=ws-other\r\npid=12\r\nuser=ann\r\nmachine=m\r\nboot=b\r\n"
                                          "time=2026-03-01 10:00:00 UTC\r\n");
   DriverRun r = run_driver(h, "start\nshow elapsed\nquit\n");
   EXPECT_TRUE(r.has("elapsed 0")) << r.out;

@@ -19,11 +19,12 @@ const std::string kDesign =
     "\\r\\n[ ";
 
 // A process id that ran on this host and has ended.
+long last_dead = 0;
 long dead_pid() {
   pid_t p = ::fork();
   if (p == 0) ::_exit(0);
   ::waitpid(p, nullptr, 0);
-  return p;
+  return last_dead = p;
 }
 
 class Locks : public test::CommandTest {
@@ -39,17 +40,17 @@ class Locks : public test::CommandTest {
     CommandTest::TearDown();
   }
   // A lock record as another program writes it.
-  static std::string record(const std::string& host, long pid, const std::string& boot,
-                            const std::string& time = "2026-03-01 10:00:00 UTC") {
-    return "host=" + host + "\r\npid=" + std::to_string(pid) + "\r\nuser=ann\r\nboot=" + boot +
-           "\r\ntime=" + time + "\r\n";
+  static std::string record(const std::string& host, long pid, const std::string& machine,
+                            const std::string& boot) {
+    return "host=" + host + "\r\npid=" + std::to_string(pid) + "\r\nuser=ann\r\nmachine=" +
+           machine + "\r\nboot=" + boot + "\r\ntime=2026-03-01 10:00:00 UTC\r\n";
   }
   static constexpr std::time_t kNow = 1772359200 + 3725;  // 2026-03-01 11:02:05 UTC
 };
 
 TEST_F(Locks, EachKindOfLockFile) {
   const std::string lck = db().string() + "/A0001.lck";
-  const std::string here = host_name(), boot = boot_id();
+  const std::string here = host_name(), machine = machine_id(), boot = boot_id();
   const std::string tail_owner = "\\r\\n Lock file: " + lck + " \\r\\n Owner: user ann, process ";
   struct Case {
     const char* what;
@@ -60,21 +61,29 @@ TEST_F(Locks, EachKindOfLockFile) {
     std::string message;   // after the design's text and the path ("" = none shown)
   } cases[] = {
       {"fresh", false, "", 0, 0, ""},
-      {"dead process on this host", true, record(here, dead_pid(), boot), 0, 0, ""},
-      {"this host restarted since", true, record(here, process_id(), "an-earlier-boot"), 0, 0, ""},
-      {"live process on this host", true, record(here, process_id(), boot), 1, 3000,
+      {"dead process on this host", true, record(here, dead_pid(), machine, boot), 0, 0, ""},
+      {"this host restarted since", true, record(here, process_id(), machine, "earlier-boot"), 0,
+       0, ""},
+      {"live process on this host", true, record(here, process_id(), machine, boot), 1, 3000,
        tail_owner + std::to_string(process_id()) + " on this host (" + here +
            "), still running, \\r\\n since 2026-03-01 10:00:00 UTC (62 minutes). \\r\\n Finish "
            "the operation in that program or close it, then try again. "},
-      {"another host", true, record("ws-other", 4242, "b"), 1, 3000,
+      {"another host", true, record("ws-other", 4242, "m", "b"), 1, 3000,
        tail_owner + "4242 on host ws-other, \\r\\n since 2026-03-01 10:00:00 UTC (62 minutes). "
                           "\\r\\n If that program no longer runs there, \\r\\n delete the lock "
                           "file to release the lock. "},
+      // A machine that has the same host name (a cloned workstation): its
+      // lock is never judged from here, whatever its process id.
+      {"another machine of the same name", true, record(here, dead_pid(), "other-machine", "b"), 1,
+       3000,
+       tail_owner + std::to_string(last_dead) + " on host " + here +
+           ", \\r\\n since 2026-03-01 10:00:00 UTC (62 minutes). \\r\\n If that program no "
+           "longer runs there, \\r\\n delete the lock file to release the lock. "},
       {"empty, old style", true, "", 1, 3000,
        "\\r\\n Lock file: " + lck + " \\r\\n It records no owner (an older version, or a program "
        "stopped while taking it). \\r\\n If no workstation is working on these data, \\r\\n "
        "delete the lock file to release the lock. "},
-      {"record cut short", true, record(here, dead_pid(), boot).substr(0, 20), 1, 3000,
+      {"record cut short", true, record(here, dead_pid(), machine, boot).substr(0, 20), 1, 3000,
        "\\r\\n Lock file: " + lck + " \\r\\n It records no owner (an older version, or a program "
        "stopped while taking it). \\r\\n If no workstation is working on these data, \\r\\n "
        "delete the lock file to release the lock. "},
@@ -94,7 +103,8 @@ TEST_F(Locks, EachKindOfLockFile) {
       // Taken: the file records this program.
       EXPECT_EQ(slurp(lck).substr(0, 5 + here.size() + 6), "host=" + here + "\r\npid=") << c.what;
       EXPECT_NE(slurp(lck).find("\r\npid=" + std::to_string(process_id()) + "\r\nuser=" +
-                                user_name() + "\r\nboot=" + boot + "\r\ntime="),
+                                user_name() + "\r\nmachine=" + machine + "\r\nboot=" + boot +
+                                "\r\ntime="),
                 std::string::npos)
           << c.what;
     } else {
@@ -109,7 +119,7 @@ TEST_F(Locks, UnlockLeavesALockThatRecordsAnotherOwner) {
   mk_fname("A0002");
   ASSERT_EQ(lock_f(), 0);
   // Deleted by hand and taken since by another workstation.
-  spit(lck, record("ws-other", 77, "b"));
+  spit(lck, record("ws-other", 77, "m", "b"));
   EXPECT_EQ(unlock_f(), 0);
   EXPECT_TRUE(std::filesystem::exists(lck));
   spit(lck, "");  // an old-style lock: removed as the design says

@@ -225,6 +225,23 @@ TEST(Settings, ALineBreakInADialogEntryNeverStartsASetting) {
   EXPECT_NE(again.out.find("Net: Local"), std::string::npos) << again.out;
 }
 
+TEST(Settings, NumbersBeyondTheirRangeAreHeldNotWrapped) {
+  // A window size past any screen, a negative column width, an address
+  // position typed negative and an identification mode past the last.
+  ScratchHome h;
+  make_db(h, "", "", "winh=99999999999\r\nwinw=1200\r\ncol1=-300\r\ncol2=4294967597\r\n"
+                     "id_type=4294967297\r\n");
+  DriverRun r = run_driver(h, "start\nshow status\nreply ok 1003=-5\ncmd 8\n"
+                              "reply ok 1003=99999\ncmd 10\nquit\n");
+  EXPECT_NE(r.out.find("ID: [3]"), std::string::npos) << r.out;
+  std::string rc = h.read(h.db() / ".sociantes.rc");
+  EXPECT_NE(rc.find("\r\nwinh=32767\r\nwinw=1200\r\ncol1=126\r\ncol2=32767\r\n"),
+            std::string::npos)
+      << rc;
+  EXPECT_EQ(rc_value(h, "page_up"), "0");
+  EXPECT_EQ(rc_value(h, "page_lt"), "200");
+}
+
 TEST(ModeSwitch, TheRecordLockIsReleasedWhereItWasTaken) {
   ScratchHome h;
   const fs::path share = h.path() / "share";

@@ -3,7 +3,10 @@
 #include "db/util.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -16,6 +19,7 @@
 #include "db/members.h"
 #include "db/records.h"
 #include "platform/fs.h"
+#include "platform/process.h"
 #include "platform/services.h"
 #include "platform/window_system.h"
 #include "shell/dialog.h"
@@ -70,7 +74,8 @@ int write_rc(const std::string& path, const std::string& key, const std::string&
   if (!read_lines(path, lines)) return 0;
   std::vector<std::string> out;
   bool found = false;
-  const std::string entry = key + "=" + value;
+  // A value is one line: a pasted line break would start a setting of its own.
+  const std::string entry = key + "=" + value.substr(0, value.find_first_of("\r\n"));
   for (const auto& line : lines) {
     std::string k = line.substr(0, line.find('='));
     if (line.find('=') != std::string::npos && k == key) {
@@ -202,11 +207,11 @@ int setnrc(const std::string& key, const std::string& value) {
 void chk_options() {
   bip = getrc("bip") != "no";
   info_flg = getrc("info") != "no";
-  type_id = std::atoi(getrc("id_type").c_str());
+  type_id = static_cast<int>(clamp_num(getrc("id_type"), 0, 3));
   nfs = getrc("network") == "yes";
   if (getrc("dirs") == "yes") dirs = 1;
   if (nfs) {
-    type_id = std::atoi(getnrc("id_type").c_str());
+    type_id = static_cast<int>(clamp_num(getnrc("id_type"), 0, 3));
     dirs = getnrc("dirs") == "yes";
   }
   static const char* const rules[] = {"none", "or", "and", "nor", "nand"};
@@ -215,27 +220,251 @@ void chk_options() {
     if (f == rules[i]) listing_type = i;
 }
 
+long clamp_num(const std::string& text, long lo, long hi) {
+  long long v = std::strtoll(text.c_str(), nullptr, 10);  // out of range: LLONG_MIN or LLONG_MAX
+  if (v < lo) return lo;
+  if (v > hi) return hi;
+  return static_cast<long>(v);
+}
+
+// ---- locks ----------------------------------------------------------------
+//
+// The lock file records its owner, one key=value line each (host, pid, user,
+// machine, boot, time), so that a lock left by a program that was killed can
+// be told from one that is in use. Presence of the file stays the lock.
+
+namespace {
+
+struct LockOwner {
+  std::string host;        // host name of the workstation that took it
+  long pid = 0;            // its process id there
+  std::string user;        // the user running that program
+  std::string machine;     // machine id of that host; "" = unknown there
+  std::string boot;        // boot id of that host when taken; "" = unknown there
+  std::string time;        // when taken, "YYYY-MM-DD HH:MM:SS UTC"
+  bool complete = false;   // every field was read and the record ends with its line end
+};
+
+std::string utc_text(std::time_t t) {
+  std::tm tm{};
+  ::gmtime_r(&t, &tm);
+  char buf[40];
+  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S UTC", &tm);
+  return buf;
+}
+
+std::string owner_record() {
+  return "host=" + host_name() + "\r\npid=" + std::to_string(process_id()) + "\r\nuser=" +
+         user_name() + "\r\nmachine=" + machine_id() + "\r\nboot=" + boot_id() + "\r\ntime=" +
+         utc_text(sys().now()) + "\r\n";
+}
+
+LockOwner parse_owner(const std::string& text) {
+  LockOwner o;
+  int fields = 0;
+  for (const auto& line : split_lines(text)) {
+    const std::size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+    if (key == "host") o.host = value;
+    else if (key == "pid") o.pid = std::atol(value.c_str());
+    else if (key == "user") o.user = value;
+    else if (key == "machine") o.machine = value;
+    else if (key == "boot") o.boot = value;
+    else if (key == "time") o.time = value;
+    else continue;
+    ++fields;
+  }
+  o.complete = fields == 6 && !o.host.empty() && o.pid > 0 && text.size() >= 2 &&
+               text.compare(text.size() - 2, 2, "\r\n") == 0;
+  return o;
+}
+
+// Reads the owner of the lock file lck, and the identity of the file read.
+bool read_owner(const std::string& lck, LockOwner& o, struct stat& st) {
+  int fd = ::open(lck.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  std::string text;
+  char buf[512];
+  ssize_t n = 0;
+  bool ok = ::fstat(fd, &st) == 0;
+  while (ok && text.size() < 4096 && (n = ::read(fd, buf, sizeof buf)) > 0) text.append(buf, n);
+  ::close(fd);
+  o = parse_owner(text);
+  return ok;
+}
+
+// The owner ran on this host since its last start: the same host name and
+// the same boot id (random at every start, so never another machine's).
+bool same_boot(const LockOwner& o) {
+  return o.complete && o.host == host_name() && !o.boot.empty() && o.boot == boot_id();
+}
+
+// The owner certainly runs no more: it ran in this boot of this host and
+// its process is gone, or it ran on this machine (same host name and machine
+// id) before its last start. A host of the same name that is another machine
+// is never judged: its lock is left to the user.
+bool owner_gone(const LockOwner& o) {
+  if (same_boot(o)) return !process_alive(o.pid);
+  return o.complete && o.host == host_name() && !o.machine.empty() &&
+         o.machine == machine_id() && !o.boot.empty() && !boot_id().empty();
+}
+
+// Removes the lock file lck when its owner is gone. The file is first moved
+// aside and checked to be the one judged, so that of two programs of this
+// host that judge the same dead lock, neither removes the lock the other has
+// just taken. true when removed.
+bool break_dead_lock(const std::string& lck) {
+  LockOwner o;
+  struct stat judged;
+  if (!read_owner(lck, o, judged) || !owner_gone(o)) return false;
+  const std::string aside = lck + ".dead" + std::to_string(process_id());
+  if (::rename(lck.c_str(), aside.c_str()) != 0) return false;
+  struct stat moved;
+  const bool same = ::lstat(aside.c_str(), &moved) == 0 && moved.st_ino == judged.st_ino &&
+                    moved.st_dev == judged.st_dev;
+  if (!same) ::link(aside.c_str(), lck.c_str());  // a lock just taken: put it back
+  ::unlink(aside.c_str());
+  return same;
+}
+
+enum class Take { taken, held, failed };
+
+// One attempt at creating the lock file with its owner; err receives the
+// cause of a failure.
+Take take_lock(const std::string& lck, int& err) {
+  // Created exclusively: of two workstations racing for the same lock,
+  // exactly one creates the file.
+  int fd = ::open(lck.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    err = errno;
+    return err == EEXIST ? Take::held : Take::failed;
+  }
+  const std::string rec = owner_record();
+  ssize_t w = fs_ops().write(fd, rec.data(), rec.size());
+  err = w < 0 ? errno : ENOSPC;
+  if (::close(fd) != 0 && w == static_cast<ssize_t>(rec.size())) {
+    err = errno;
+    w = -1;
+  }
+  if (w == static_cast<ssize_t>(rec.size())) return Take::taken;
+  // No room for the owner: no room for the rewrite either.
+  ::unlink(lck.c_str());
+  return Take::failed;
+}
+
+// One attempt, breaking a lock whose owner is gone; no wait, no message.
+Take try_lock(const std::string& lck, int& err) {
+  Take t = take_lock(lck, err);
+  for (int broken = 0; t == Take::held && broken < 10 && break_dead_lock(lck); ++broken)
+    t = take_lock(lck, err);
+  return t;
+}
+
+std::string age_text(long s) {
+  if (s < 0) s = 0;
+  if (s < 120) return std::to_string(s) + " seconds";
+  if (s < 7200) return std::to_string(s / 60) + " minutes";
+  if (s < 172800) return std::to_string(s / 3600) + " hours";
+  return std::to_string(s / 86400) + " days";
+}
+
+// What the lock message adds after the design's text: the lock file, its
+// owner and age, and the way out.
+std::string lock_details(const std::string& lck) {
+  std::string s = "\r\n Lock file: " + lck + " ";
+  LockOwner o;
+  struct stat st;
+  if (!read_owner(lck, o, st) || !o.complete) {
+    return s + "\r\n It records no owner (an older version, or a program stopped "
+               "while taking it). \r\n If no workstation is working on these data, "
+               "\r\n delete the lock file to release the lock. ";
+  }
+  const bool here = same_boot(o);
+  s += "\r\n Owner: user " + o.user + ", process " + std::to_string(o.pid) + " on " +
+       (here ? "this host (" + o.host + "), still running" : "host " + o.host) + ", ";
+  std::tm tm{};
+  if (std::sscanf(o.time.c_str(), "%d-%d-%d %d:%d:%d", &tm.tm_year, &tm.tm_mon, &tm.tm_mday,
+                  &tm.tm_hour, &tm.tm_min, &tm.tm_sec) == 6) {
+    tm.tm_year -= 1900;
+    tm.tm_mon -= 1;
+    s += "\r\n since " + o.time + " (" + age_text(static_cast<long>(sys().now() - ::timegm(&tm))) +
+         "). ";
+  } else {
+    s += "\r\n taken at an unknown time. ";
+  }
+  if (here)
+    return s + "\r\n Finish the operation in that program or close it, then try again. ";
+  return s + "\r\n If that program no longer runs there, \r\n delete the lock file to release "
+             "the lock. ";
+}
+
+// Why a lock file could not be created, in the user's words.
+std::string lock_failure(const std::string& lck, int err) {
+  std::string cause = std::strerror(err);
+  if (err == ENOENT || err == ENOTDIR)
+    cause += ": the directory does not exist or is not mounted";
+  else if (err == EACCES || err == EPERM || err == EROFS)
+    cause += ": the directory cannot be written";
+  else if (err == ENOSPC || err == EDQUOT)
+    cause += ": the disk is full";
+  return " The lock file cannot be created: \r\n[ " + lck + " ] \r\n " + cause +
+         ". \r\n The operation is abandoned; nothing was changed. ";
+}
+
+}  // namespace
+
 int lock_f() {
-  std::string locked = file_name;
-  std::string lck = locked + ".lck";
+  const std::string lck = file_name + ".lck";
   for (int attempt = 0; attempt < 10; ++attempt) {
-    // Created exclusively: of two workstations racing for the same lock,
-    // exactly one creates the file.
-    int fd = ::open(lck.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      ::close(fd);
-      return 0;
+    int err = 0;
+    Take t = try_lock(lck, err);
+    if (t == Take::taken) return 0;
+    if (t == Take::failed) {
+      info(lock_failure(lck, err), 1);
+      return 1;
     }
     sys().sleep_ms(300);
   }
-  info(" " + std::string(kLockText) + "\r\n[ " + locked + " ] ", 1);
+  info(" " + std::string(kLockText) + "\r\n[ " + file_name + " ] " + lock_details(lck), 1);
   return 1;
 }
 
 int unlock_f() {
-  std::string lck = file_name + ".lck";
+  const std::string lck = file_name + ".lck";
+  // A lock that records another owner is not ours to remove (it was broken
+  // by hand and taken since).
+  LockOwner o;
+  struct stat st;
+  if (read_owner(lck, o, st) && o.complete &&
+      (o.host != host_name() || o.pid != process_id()))
+    return 0;
   ::unlink(lck.c_str());
   return 0;
+}
+
+void clean_scratch() {
+  const std::time_t now = sys().now();
+  std::vector<std::string> dirs_in_use{data_dir(), tmp_root};
+  if (nfs) dirs_in_use.push_back(net_dir());
+  for (const auto& d : dirs_in_use) {
+    if (d.empty()) continue;
+    remove_old_siblings(d, now, kScratchAge);
+    // Locks left by programs of this host that run no more (a member that
+    // was deleted as the program ended would keep its lock for ever).
+    for (const auto& name : names_ending(d, ".lck")) break_dead_lock(d + name);
+  }
+  // Every rewrite of the member file holds the member-file lock: while this
+  // program holds it, a sibling of the member file is a leftover whatever
+  // its age.
+  const std::string saved = file_name;
+  mk_nfname("sociantes.data");
+  int err = 0;
+  if (try_lock(file_name + ".lck", err) == Take::taken) {
+    remove_siblings(file_name);
+    unlock_f();
+  }
+  file_name = saved;
 }
 
 int mk_tmp_dir() {
@@ -263,7 +492,7 @@ int check_db() {
   if (chk_file() != 0) {
     int failed = 0;
     mk_tmp_dir();
-    if (make_dir(home + "sociantes_db") != 0) failed = 1;
+    if (make_dir(home + "sociantes_db", 0700) != 0) failed = 1;
     if (make_dir(home + "sociantes_db/photos") != 0) failed = 1;
     mk_fname("sociantes.data");
     if (create_empty(file_name) != 0) failed = 1;
@@ -376,6 +605,11 @@ void mode_net() {
     info("The MS Network Path is not defined.", 1);
     return;
   }
+  // The record lock goes where it was taken, before the paths change.
+  if (!index_sel.empty()) {
+    free_sel();
+    clr_data();
+  }
   nfs = 1;
   task_in = 0;
   setrc("network", "yes");
@@ -385,6 +619,7 @@ void mode_net() {
 
 void mode_loc() {
   if (nfs) {
+    free_sel();  // on the network directory, where the record lock was taken
     nfs = 0;
     task_in = 0;
     show_cust();

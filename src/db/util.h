@@ -15,6 +15,7 @@ namespace soc {
 inline constexpr const char* kVersion = "sociantes_v3.4.2";   // layout version of the data directory
 inline constexpr const char* kRcName = ".sociantes.rc";       // settings file name
 inline constexpr std::size_t kRcLineMax = 254;                // longest settings line kept
+inline constexpr long kScratchAge = 15 * 60;                   // seconds after which a sibling is a leftover
 
 extern std::string home;       // the user's home directory, with a final '/'
 extern std::string file_name;  // the current path, filled by the composers
@@ -43,10 +44,20 @@ int setrc(const std::string& key, const std::string& value);
 std::string getnrc(const std::string& key);
 int setnrc(const std::string& key, const std::string& value);
 void chk_options();
+// The number at the start of text as atoi reads it (blanks, a sign, digits;
+// 0 when there is none), held within lo..hi instead of wrapping.
+long clamp_num(const std::string& text, long lo, long hi);
 
-// Locks on the current path.
+// Locks on the current path. The lock file records its owner (see README);
+// a lock whose owner ran on this host and runs no more is removed by lock_f.
 int lock_f();
 int unlock_f();
+
+// Removes the sibling files of replacements that were killed: in the data
+// directories and the temporary directory those older than kScratchAge, and
+// those of the member file at once when its lock can be taken without
+// waiting. Shows nothing.
+void clean_scratch();
 
 // Start-up check and upgrades.
 int check_db();

@@ -1,19 +1,36 @@
 // Safe file replacement, whole-file reads and line splitting.
 #include "platform/fs.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <random>
 #include <sstream>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/crash.h"
+
 namespace soc {
 
 namespace {
-FsOps real_ops{::write, ::fsync, ::rename};
+constexpr const char* kSiblingMark = ".new-";   // between the target's name and the tag
+constexpr std::size_t kTagLen = 8;              // random characters of a sibling name
+
+std::string random_tag() {
+  static const char chars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  std::random_device rd;
+  std::string tag;
+  for (std::size_t i = 0; i < kTagLen; ++i) tag += chars[rd() % (sizeof chars - 1)];
+  return tag;
+}
+
+FsOps real_ops{::write, ::fsync, ::rename, random_tag};
 FsOps current_ops = real_ops;
 
 // Writes all of buf to fd; 0 on success.
@@ -31,9 +48,33 @@ int write_all(int fd, const char* buf, size_t n) {
   return 0;
 }
 
-// The sibling file that receives the new content before the rename.
-std::string sibling_of(const std::string& path) {
-  return path + ".new" + std::to_string(::getpid());
+// Creates the sibling file that receives the new content before the rename:
+// a new name each time, created exclusively (an existing file or symbolic
+// link at that name is never opened). The descriptor, or -1.
+int open_sibling(const std::string& path, std::string& tmp) {
+  for (int tries = 0; tries < 100; ++tries) {
+    tmp = path + kSiblingMark + fs_ops().sibling_tag();
+    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+// Gives the new file what the replaced one had: its group and its permission
+// bits. When the group cannot be kept, the group gets no access rather than
+// the old group's. A new file gets the usual 0666 less the umask.
+bool keep_mode(int fd, const std::string& path) {
+  struct stat old;
+  if (::stat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return ::fchmod(fd, 0666 & ~mask) == 0;
+  }
+  mode_t mode = old.st_mode & 0777;
+  struct stat now;
+  if (::fstat(fd, &now) == 0 && now.st_gid != old.st_gid && ::fchown(fd, -1, old.st_gid) != 0)
+    mode &= ~static_cast<mode_t>(0070);
+  return ::fchmod(fd, mode) == 0;
 }
 }  // namespace
 
@@ -41,15 +82,18 @@ FsOps& fs_ops() { return current_ops; }
 void fs_ops_reset() { current_ops = real_ops; }
 
 int replace_file(const std::string& path, const std::string& content) {
-  std::string tmp = sibling_of(path);
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  std::string tmp;
+  int fd = open_sibling(path, tmp);
   if (fd < 0) return 1;
-  bool ok = write_all(fd, content.data(), content.size()) == 0 && fs_ops().fsync(fd) == 0;
+  bool ok = keep_mode(fd, path) && write_all(fd, content.data(), content.size()) == 0 &&
+            fs_ops().fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
+  if (ok) crash_point("replace:written");
   if (!ok || fs_ops().rename(tmp.c_str(), path.c_str()) != 0) {
     ::unlink(tmp.c_str());
     return 1;
   }
+  crash_point("replace:renamed");
   // The rename itself reaches the disk with the directory.
   std::string dir = path.substr(0, path.rfind('/') + 1);
   int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -64,6 +108,48 @@ int replace_file_from(const std::string& path, const std::string& source) {
   std::string content;
   if (!read_file(source, content)) return 1;
   return replace_file(path, content);
+}
+
+bool is_sibling_name(const std::string& name) {
+  const std::size_t mark = std::strlen(kSiblingMark);
+  if (name.size() <= mark + kTagLen) return false;
+  const std::size_t at = name.size() - kTagLen - mark;
+  if (name.compare(at, mark, kSiblingMark) != 0) return false;
+  for (std::size_t i = at + mark; i < name.size(); ++i)
+    if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
+  return true;
+}
+
+namespace {
+// Removes the regular-file siblings in dir whose target name is base ("" =
+// any) and whose age is at least min_age seconds. The number removed.
+int remove_siblings_in(const std::string& dir, const std::string& base, std::time_t now,
+                       long min_age) {
+  int removed = 0;
+  for (const auto& name : names_ending(dir, "")) {
+    if (!is_sibling_name(name)) continue;
+    if (!base.empty() && (name.size() != base.size() + std::strlen(kSiblingMark) + kTagLen ||
+                          name.compare(0, base.size(), base) != 0))
+      continue;
+    const std::string full = dir + name;
+    struct stat st;
+    if (::lstat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (min_age > 0 && now - st.st_mtime < min_age) continue;
+    if (::unlink(full.c_str()) == 0) ++removed;
+  }
+  return removed;
+}
+}  // namespace
+
+int remove_siblings(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  return base.empty() ? 0 : remove_siblings_in(dir, base, 0, 0);
+}
+
+int remove_old_siblings(const std::string& dir, std::time_t now, long min_age) {
+  return remove_siblings_in(dir, "", now, min_age < 1 ? 1 : min_age);
 }
 
 bool read_file(const std::string& path, std::string& out) {
@@ -116,11 +202,27 @@ std::string cut_utf8(const std::string& s, std::size_t n) {
   return s.substr(0, end);
 }
 
+std::vector<std::string> names_ending(const std::string& dir, const std::string& suffix) {
+  std::vector<std::string> names;
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return names;
+  while (const dirent* e = ::readdir(d)) {
+    const std::string name = e->d_name;
+    if (name.size() > suffix.size() &&
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+      names.push_back(name);
+  }
+  ::closedir(d);
+  return names;
+}
+
 bool is_dir(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-int make_dir(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0 ? 0 : 1; }
+int make_dir(const std::string& path, unsigned mode) {
+  return ::mkdir(path.c_str(), static_cast<mode_t>(mode)) == 0 ? 0 : 1;
+}
 
 }  // namespace soc

@@ -3,11 +3,16 @@
 // Every rewrite of a data file goes through replace_file(): the new content is
 // written to a sibling file in the same directory, flushed to the disk, and
 // renamed over the target, so that at any moment either the old or the new
-// file is complete. The system calls used here can be replaced in tests
-// (fs_ops) to inject a full disk or a failed rename.
+// file is complete. The sibling is "<target>.new-" followed by eight random
+// letters and digits, created exclusively and never through a symbolic link,
+// so that nobody who can write the directory can make a save write elsewhere.
+// The replaced file keeps its permission bits and its group. The system calls
+// used here can be replaced in tests (fs_ops) to inject a full disk or a
+// failed rename.
 #pragma once
 
 #include <cstddef>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -20,6 +25,7 @@ struct FsOps {
   ssize_t (*write)(int fd, const void* buf, size_t n);        // write(2)
   int (*fsync)(int fd);                                       // fsync(2)
   int (*rename)(const char* from, const char* to);            // rename(2)
+  std::string (*sibling_tag)();                               // eight random letters and digits
 };
 FsOps& fs_ops();          // the operations in use
 void fs_ops_reset();      // back to the real system calls
@@ -30,6 +36,16 @@ int replace_file(const std::string& path, const std::string& content);
 // The same with the content of another file (e.g. a copy built in the
 // temporary directory). Returns 0 on success, 1 on failure.
 int replace_file_from(const std::string& path, const std::string& source);
+
+// Sibling files left behind by a replacement that was killed: true when a
+// directory entry name is one.
+bool is_sibling_name(const std::string& name);
+// Removes the siblings of path, whatever their age (only while nothing can
+// be replacing path). Returns the number removed.
+int remove_siblings(const std::string& path);
+// Removes the siblings in directory dir (with a final '/') last modified at
+// least min_age seconds before now. Returns the number removed.
+int remove_old_siblings(const std::string& dir, std::time_t now, long min_age);
 
 // Reads a whole file; false when it cannot be opened.
 bool read_file(const std::string& path, std::string& out);
@@ -44,7 +60,11 @@ std::string join_crlf(const std::vector<std::string>& lines);
 // Cuts s to at most n bytes without splitting a UTF-8 character.
 std::string cut_utf8(const std::string& s, std::size_t n);
 
+// The names of the directory entries of dir that end in suffix.
+std::vector<std::string> names_ending(const std::string& dir, const std::string& suffix);
+
 bool is_dir(const std::string& path);
-int make_dir(const std::string& path);   // 0 = created, 1 = failed (exists already, ...)
+// 0 = created, 1 = failed (exists already, ...). mode before the umask.
+int make_dir(const std::string& path, unsigned mode = 0777);
 
 }  // namespace soc

@@ -1,7 +1,12 @@
 // Program directory and detached process start.
 #include "platform/process.h"
 
+#include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <pwd.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,6 +41,41 @@ int spawn_detached(const std::vector<std::string>& argv) {
   int status = 0;
   ::waitpid(mid, &status, 0);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+}
+
+std::string host_name() {
+  char buf[256] = {};
+  if (::gethostname(buf, sizeof buf - 1) != 0) return "";
+  return buf;
+}
+
+std::string user_name() {
+  if (const passwd* pw = ::getpwuid(::geteuid())) return pw->pw_name;
+  if (const char* u = std::getenv("USER")) return u;
+  return std::to_string(::geteuid());
+}
+
+long process_id() { return static_cast<long>(::getpid()); }
+
+namespace {
+std::string first_line_of(const char* path) {
+  std::ifstream in(path);
+  std::string line;
+  std::getline(in, line);
+  return line;
+}
+}  // namespace
+
+std::string machine_id() {
+  std::string id = first_line_of("/etc/machine-id");
+  return id.empty() ? first_line_of("/var/lib/dbus/machine-id") : id;
+}
+
+std::string boot_id() { return first_line_of("/proc/sys/kernel/random/boot_id"); }
+
+bool process_alive(long pid) {
+  if (pid <= 0 || pid > INT_MAX) return true;  // not a process id: assume the worst
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
 }
 
 }  // namespace soc

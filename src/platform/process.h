@@ -1,4 +1,7 @@
-// The running program and the outside programs it starts.
+// The running program and the outside programs it starts, and who runs it:
+// the host, the user, the process and the boot of the host, as recorded in
+// lock files so that a lock left by a program that no longer runs can be
+// recognised.
 #pragma once
 
 #include <string>
@@ -11,5 +14,14 @@ std::string program_dir();
 // Starts argv[0] with its arguments as a detached process, not waited for.
 // Returns 0 when the process was started.
 int spawn_detached(const std::vector<std::string>& argv);
+
+std::string host_name();     // this workstation's host name; "" when unknown
+std::string user_name();     // the user running the program
+long process_id();           // this process
+std::string machine_id();    // stays the same across starts of this host; "" when unknown
+std::string boot_id();       // changes at every start of the host; "" when unknown
+// false only when no process pid runs on this host (a process of another
+// user counts as running).
+bool process_alive(long pid);
 
 }  // namespace soc

@@ -239,10 +239,9 @@ std::string label_from_input(const std::string& input) {
 }
 
 std::string number_from_input(const std::string& input) {
-  // atoi: leading blanks, a sign, digits; the result written back unsigned.
-  long long v = std::atoll(input.c_str());
-  if (v > 2147483647LL || v < -2147483648LL) v = static_cast<int>(v);
-  return std::to_string(static_cast<unsigned>(static_cast<int>(v)));
+  // atoi: leading blanks, a sign, digits; a number out of range is held at
+  // its bound (a negative one would come back as four thousand million).
+  return std::to_string(clamp_num(input, 0, kAddressMax));
 }
 
 void dialog_ok(Dialog& d) {

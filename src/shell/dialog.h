@@ -59,7 +59,10 @@ void title_edit();
 
 // Pure input rules of the completions (exposed for tests).
 std::string label_from_input(const std::string& input);  // cut to 15, right-aligned in 21
-std::string number_from_input(const std::string& input); // atoi, written back with %u
+// An address position typed in a dialog, as stored: atoi held within
+// 0..kAddressMax (blank lines or columns), written in decimal.
+inline constexpr long kAddressMax = 200;
+std::string number_from_input(const std::string& input);
 
 void dialog_reset();  // resets the globals of this module (tests)
 

@@ -43,6 +43,7 @@ const FormEntry kForm[12] = {
     {"Birthday(mm dd yyyy @ place)", 9}, {"              Remarks", 10},
     {"             Category", 13}, {"       Identification", 11}};
 
+constexpr long kWinMax = 32767;   // largest window size or column width kept from the settings
 const char* const kSizing = "the quick brown fox jumps over the lazy dog";
 const char* const kColumns = "Ref.|Indentification|Names                  |Flags";
 
@@ -160,6 +161,7 @@ void wm_create() {
   get_home();
   int first = check_db();
   chk_options();
+  clean_scratch();
   exe_dir = program_dir();
   std::string title = nfs ? getnrc("title") : getrc("title");
   ws().set_title(main_title + "  [ " + do_utf(title) + " ]");
@@ -183,14 +185,15 @@ void wm_size() {
     winh = get_window_high(w) + y_caption + 32 + 3 * fonty + h_s;
     winw = get_window_width(w) + x_caption;
     sbh = h_s;
-    int height = std::atoi(getrc("winh").c_str());
-    int width = std::atoi(getrc("winw").c_str());
+    int height = static_cast<int>(clamp_num(getrc("winh"), 0, kWinMax));
+    int width = static_cast<int>(clamp_num(getrc("winw"), 0, kWinMax));
     if (height == 0) {
       height = winh;
       width = winw;
     }
     ws().move_window(30, 30, width, height);
-    int c1 = std::atoi(getrc("col1").c_str()), c2 = std::atoi(getrc("col2").c_str());
+    int c1 = static_cast<int>(clamp_num(getrc("col1"), 0, kWinMax));
+    int c2 = static_cast<int>(clamp_num(getrc("col2"), 0, kWinMax));
     if (c1 > 1) ws().set_list_column_width(member_list_ctl(), 1, c1);
     if (c2 > 1) ws().set_list_column_width(member_list_ctl(), 2, c2);
     ++displayed;  // the move above sized the window again

@@ -62,4 +62,12 @@ DriverRun run_driver(const ScratchHome& home, const std::string& script) {
   return r;
 }
 
+std::string locked_no_owner(const fs::path& locked) {
+  return "info 1 \"  Operation or data looks locked by another user. \\r\\nPlease try again "
+         "later... \\r\\n[ " + locked.string() + " ] \\r\\n Lock file: " + locked.string() +
+         ".lck \\r\\n It records no owner (an older version, or a program stopped while taking "
+         "it). \\r\\n If no workstation is working on these data, \\r\\n delete the lock "
+         "file to release the lock. \"";
+}
+
 }  // namespace soc::test

@@ -33,4 +33,8 @@ class ScratchHome {
 // Runs the driver with HOME set to home on the script text.
 DriverRun run_driver(const ScratchHome& home, const std::string& script);
 
+// The output line of the lock message for the file locked (a path) whose
+// lock file records no owner.
+std::string locked_no_owner(const std::filesystem::path& locked);
+
 }  // namespace soc::test

@@ -172,9 +172,15 @@ TEST(TwoWorkstations, AMemberSelectedOnOneIsRefusedOnTheOther) {
 
   DriverRun r2 = run_driver(w2, "realtime on\nstart\nclick 0\nshow selection\nshow elapsed\n"
                                 "click 1\nshow selection\nquit\n");
-  EXPECT_TRUE(r2.has(kLocked + " \\r\\nPlease try again later... \\r\\n[ " +
-                     (share / "A0000").string() + " ] \""))
-      << r2.out;
+  // The design's message first, then the lock file and its owner: the
+  // other program, alive on this host.
+  auto locked = lines_with(r2, kLocked + " \\r\\nPlease try again later... \\r\\n[ " +
+                                   (share / "A0000").string() + " ] \\r\\n Lock file: " +
+                                   (share / "A0000.lck").string() + " \\r\\n Owner: user ");
+  ASSERT_EQ(locked.size(), 1u) << r2.out;
+  EXPECT_NE(locked[0].find(", process " + std::to_string(p1) + " on this host ("), std::string::npos)
+      << locked[0];
+  EXPECT_NE(locked[0].find("still running"), std::string::npos) << locked[0];
   EXPECT_TRUE(r2.has("selection \"\" \"\"")) << r2.out;
   EXPECT_TRUE(r2.has("elapsed 3000")) << r2.out;
   EXPECT_TRUE(r2.has("selection \"A0001\" \"A0001\"")) << r2.out;  // another member is free

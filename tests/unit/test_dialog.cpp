@@ -71,12 +71,14 @@ TEST(InputRules, LabelIsCutAndRightAligned) {
   EXPECT_EQ(label_from_input("ABCDEFGHIJKLMN\xC3\xA9"), std::string(7, ' ') + "ABCDEFGHIJKLMN");
 }
 
-TEST(InputRules, NumberAsAtoiWrittenUnsigned) {
+TEST(InputRules, NumberAsAtoiHeldWithinItsRange) {
+  // Out of range numbers are held at the bound, never wrapped.
   struct Case {
     const char* in;
     const char* out;
   } cases[] = {{"8", "8"}, {"007", "7"}, {"  12abc", "12"}, {"abc", "0"}, {"", "0"},
-               {"+5", "5"}, {"-1", "4294967295"}, {"-2147483648", "2147483648"}};
+               {"+5", "5"}, {"-1", "0"}, {"-2147483648", "0"}, {"200", "200"}, {"201", "200"},
+               {"4294967297", "200"}, {"99999999999999999999999", "200"}};
   for (const auto& c : cases) EXPECT_EQ(number_from_input(c.in), c.out) << c.in;
 }
 

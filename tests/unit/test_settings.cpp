@@ -146,9 +146,9 @@ TEST_F(Settings, LockFreshHeldAndReleased) {
   // Held (by us, as another workstation would): 10 tests, 10 waits of 300 ms.
   EXPECT_EQ(lock_f(), 1);
   EXPECT_EQ(sys_.elapsed_ms(), 3000);
-  EXPECT_EQ(take_output(),
-            "info 1 \"  Operation or data looks locked by another user. \\r\\nPlease try again "
-            "later... \\r\\n[ " + db().string() + "/A0001 ] \"\n");
+  const std::string design = "info 1 \"  Operation or data looks locked by another user. "
+                             "\\r\\nPlease try again later... \\r\\n[ " + db().string() + "/A0001 ] ";
+  EXPECT_EQ(take_output().substr(0, design.size()), design) << "the design's text comes first";
 
   EXPECT_EQ(unlock_f(), 0);
   EXPECT_FALSE(std::filesystem::exists(db() / "A0001.lck"));
@@ -156,11 +156,18 @@ TEST_F(Settings, LockFreshHeldAndReleased) {
   EXPECT_EQ(lock_f(), 0);
 }
 
+
 TEST_F(Settings, LockOnAMissingDirectoryIsNotTaken) {
   // The design would report the lock as taken; nothing was created, so it
-  // must fail like a held lock.
+  // fails, at once and with its cause rather than as a lock of another user.
   mk_fname("nowhere/sociantes.data");
   EXPECT_EQ(lock_f(), 1);
+  EXPECT_EQ(sys_.elapsed_ms(), 0);
+  EXPECT_EQ(take_output(), "info 1 \" The lock file cannot be created: \\r\\n[ " + db().string() +
+                               "/nowhere/sociantes.data.lck ] \\r\\n No such file or directory: the "
+                               "directory does not exist or is not mounted. \\r\\n The operation is "
+                               "abandoned; nothing was changed. \"\n");
+  EXPECT_EQ(file_name, db().string() + "/nowhere/sociantes.data");
 }
 
 TEST_F(Settings, SetnrcFailsWhileTheNetworkSettingsAreLocked) {

@@ -326,6 +326,18 @@ void ScriptedServices::launch(Launch what, const std::string& arg) {
   out_ << "\n";
 }
 
+int ScriptedServices::start_script(const std::string& path, int& job) {
+  launch(Launch::script, path);
+  out_.flush();
+  return Services::start_script(path, job);
+}
+
+void ScriptedServices::poll_ms(int ms) {
+  if (ms <= 0) return;
+  if (!realtime_) std::this_thread::sleep_for(std::chrono::milliseconds(ms < 10 ? ms : 10));
+  sleep_ms(ms);
+}
+
 void ScriptedServices::set_clock(std::time_t t) {
   base_ = t;
   base_elapsed_ = elapsed_ms_;

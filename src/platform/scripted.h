@@ -123,6 +123,12 @@ class ScriptedServices final : public Services {
   std::time_t now() override;
   void sleep_ms(int ms) override;
   void launch(Launch what, const std::string& arg) override;
+  // Prints the launch line, then really starts the script.
+  int start_script(const std::string& path, int& job) override;
+  // On virtual time the clock advances by ms, and the program still gives
+  // the processor away for a few real milliseconds, so that the process
+  // it waits for can work.
+  void poll_ms(int ms) override;
 
   void set_clock(std::time_t t);   // the local time the program sees from now on
   void set_realtime(bool on);      // real waits instead of virtual time

@@ -4,6 +4,7 @@
 #include "db/categories.h"
 #include "db/flags.h"
 #include "db/members.h"
+#include "db/search.h"
 #include "db/util.h"
 #include "platform/window_system.h"
 #include "shell/dialog.h"
@@ -140,7 +141,7 @@ const std::vector<Command>& commands() {
       {455, nullptr}, {454, nullptr}, {453, nullptr}, {452, nullptr},
       {460, nullptr}, {456, mode_loc}, {457, mode_net},
       {400, do_new}, {401, do_chg}, {403, do_del}, {402, do_ok}, {404, cancel},
-      {405, nullptr}, {409, nullptr}, {411, nullptr}, {408, nullptr}, {407, nullptr},
+      {405, srch}, {409, nullptr}, {411, nullptr}, {408, nullptr}, {407, nullptr},
       {412, nullptr}, {406, nullptr}, {413, nullptr},
       {420, [] { set_flgs_rule(0); }}, {421, [] { set_flgs_rule(1); }},
       {422, [] { set_flgs_rule(2); }}, {423, [] { set_flgs_rule(3); }},

@@ -7,6 +7,7 @@
 #include "db/categories.h"
 #include "db/flags.h"
 #include "db/members.h"
+#include "db/search.h"
 #include "db/util.h"
 #include "platform/scripted.h"
 #include "shell/dialog.h"
@@ -75,6 +76,7 @@ void reset_program_state() {
   members_reset();
   categories_reset();
   flags_reset();
+  search_reset();
   boxes = BoxTable{};
 }
 

@@ -4,6 +4,7 @@
 
 #include "db/categories.h"
 #include "db/flags.h"
+#include "db/history.h"
 #include "db/members.h"
 #include "shell/dialog.h"
 
@@ -25,6 +26,9 @@ void run_completion(int action, Dialog& d) {
       mk_info_file();
       kill_dialog(d);
       end_action();
+      break;
+    case 11:  // the history search (it ends the action itself)
+      do_grep(d);
       break;
     case 28:  // Yes to the bulk flag change
       do_all_flgs();

@@ -3,6 +3,7 @@
 
 #include "db/categories.h"
 #include "db/flags.h"
+#include "db/history.h"
 #include "db/members.h"
 #include "db/search.h"
 #include "db/util.h"
@@ -127,7 +128,7 @@ void quit() { ws().close_main_window(); }
 // not built yet: dispatching it says so.
 const std::vector<Command>& commands() {
   static const std::vector<Command> t = {
-      {11, nullptr},  {16, nullptr},  {446, nullptr}, {21, nullptr},  {20, nullptr},
+      {11, grep_hst},  {16, nullptr},  {446, nullptr}, {21, nullptr},  {20, nullptr},
       {441, nullptr}, {442, nullptr}, {443, nullptr}, {444, nullptr}, {27, nullptr},
       {418, nullptr}, {419, nullptr}, {14, nullptr},  {447, nullptr}, {410, quit},
       {22, [] { cat_edit(1); }}, {33, [] { cat_edit(0); }}, {23, info_edit},  {6, get_field7}, {7, get_field8},
@@ -141,7 +142,7 @@ const std::vector<Command>& commands() {
       {455, nullptr}, {454, nullptr}, {453, nullptr}, {452, nullptr},
       {460, nullptr}, {456, mode_loc}, {457, mode_net},
       {400, do_new}, {401, do_chg}, {403, do_del}, {402, do_ok}, {404, cancel},
-      {405, srch}, {409, nullptr}, {411, nullptr}, {408, nullptr}, {407, nullptr},
+      {405, srch}, {409, do_hst}, {411, nullptr}, {408, nullptr}, {407, nullptr},
       {412, nullptr}, {406, nullptr}, {413, nullptr},
       {420, [] { set_flgs_rule(0); }}, {421, [] { set_flgs_rule(1); }},
       {422, [] { set_flgs_rule(2); }}, {423, [] { set_flgs_rule(3); }},

@@ -2,10 +2,12 @@
 // and removing a category, the info labels, and the bulk flag change.
 #include "shell/completions.h"
 
+#include "db/archives.h"
 #include "db/categories.h"
 #include "db/flags.h"
 #include "db/history.h"
 #include "db/members.h"
+#include "db/pacing.h"
 #include "shell/dialog.h"
 
 namespace soc {
@@ -29,6 +31,10 @@ void run_completion(int action, Dialog& d) {
       break;
     case 11:  // the history search (it ends the action itself)
       do_grep(d);
+      break;
+    case 16:  // an archive: a pause, then the archive (it closes the dialog and ends)
+      pace_ms(1000);
+      do_arch(d);
       break;
     case 28:  // Yes to the bulk flag change
       do_all_flgs();

@@ -1,12 +1,14 @@
 // The menu bar, toolbar and accelerator tables, and the command dispatch.
 #include "shell/dispatch.h"
 
+#include "db/archives.h"
 #include "db/categories.h"
 #include "db/flags.h"
 #include "db/history.h"
 #include "db/members.h"
 #include "db/search.h"
 #include "db/util.h"
+#include "import/filesel.h"
 #include "platform/window_system.h"
 #include "shell/dialog.h"
 #include "shell/mainwin.h"
@@ -128,7 +130,7 @@ void quit() { ws().close_main_window(); }
 // not built yet: dispatching it says so.
 const std::vector<Command>& commands() {
   static const std::vector<Command> t = {
-      {11, grep_hst},  {16, nullptr},  {446, nullptr}, {21, nullptr},  {20, nullptr},
+      {11, grep_hst},  {16, mk_arch},  {446, [] { open_doc(1); }}, {21, nullptr},  {20, nullptr},
       {441, nullptr}, {442, nullptr}, {443, nullptr}, {444, nullptr}, {27, nullptr},
       {418, nullptr}, {419, nullptr}, {14, nullptr},  {447, nullptr}, {410, quit},
       {22, [] { cat_edit(1); }}, {33, [] { cat_edit(0); }}, {23, info_edit},  {6, get_field7}, {7, get_field8},

@@ -5,6 +5,7 @@
 #include "db/archives.h"
 #include "db/categories.h"
 #include "db/flags.h"
+#include "db/folders.h"
 #include "db/history.h"
 #include "db/members.h"
 #include "db/pacing.h"
@@ -38,6 +39,11 @@ void run_completion(int action, Dialog& d) {
       break;
     case 28:  // Yes to the bulk flag change
       do_all_flgs();
+      kill_dialog(d);
+      end_action();
+      break;
+    case 35:  // Yes to the folders question
+      create_dirs();
       kill_dialog(d);
       end_action();
       break;

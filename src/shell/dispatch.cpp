@@ -4,6 +4,7 @@
 #include "db/archives.h"
 #include "db/categories.h"
 #include "db/flags.h"
+#include "db/folders.h"
 #include "db/history.h"
 #include "db/members.h"
 #include "db/search.h"
@@ -142,7 +143,7 @@ const std::vector<Command>& commands() {
       {414, [] { auto_id(0); }}, {415, [] { auto_id(1); }}, {416, [] { auto_id(2); }},
       {417, [] { auto_id(3); }},
       {455, nullptr}, {454, nullptr}, {453, nullptr}, {452, nullptr},
-      {460, nullptr}, {456, mode_loc}, {457, mode_net},
+      {460, activate_dirs}, {456, mode_loc}, {457, mode_net},
       {400, do_new}, {401, do_chg}, {403, do_del}, {402, do_ok}, {404, cancel},
       {405, srch}, {409, do_hst}, {411, nullptr}, {408, nullptr}, {407, nullptr},
       {412, nullptr}, {406, nullptr}, {413, nullptr},
@@ -154,7 +155,7 @@ const std::vector<Command>& commands() {
       {429, [] { set_all_flgs(0); }}, {430, [] { set_all_flgs(1); }},
       {431, [] { set_all_flgs(2); }}, {432, [] { set_all_flgs(3); }},
       {458, give_version}, {459, www},
-      {461, nullptr},
+      {461, open_dir},
   };
   return t;
 }

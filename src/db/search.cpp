@@ -3,16 +3,21 @@
 // mark on its row of the member list.
 //
 // Each OK reads the member file once, writes it to the private copy
-// sociantes.tmp of the temporary directory and searches those bytes: the
-// whole text is folded to lower case once, the next place where the
-// criterion occurs is found in it, and only the records that hold such a
-// place are tested field by field. The records are read as the member-file
+// sociantes.tmp of the temporary directory and searches those bytes: one
+// pass folds the whole text to lower case and notes where its lines end,
+// the next place where the criterion occurs is found in the folded text,
+// and only the records that hold such a place are tested field by field. The records are read as the member-file
 // reader reads them (a marker line, 13 fields cut to 62 bytes); the member
 // found is then read with that reader itself.
 #include "db/search.h"
 
+#include <bit>
 #include <cerrno>
-#include <cstring>
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -103,24 +108,6 @@ int copy_members(std::string& text) {
   return write_copy(dst, text);
 }
 
-// One line of the text as the line reader splits it: up to a line feed,
-// one carriage return before it dropped.
-struct Lines {
-  std::string_view t;   // the text
-  std::size_t pos = 0;  // start of the next line
-  bool next(std::size_t& start, std::size_t& len) {
-    if (pos >= t.size()) return false;
-    const void* nl = std::memchr(t.data() + pos, '\n', t.size() - pos);
-    const std::size_t end = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - t.data())
-                               : t.size();
-    start = pos;
-    len = end - pos;
-    if (len > 0 && t[end - 1] == '\r') --len;
-    pos = nl ? end + 1 : t.size();
-    return true;
-  }
-};
-
 // The length of a field line as the reader keeps it: at most 62 bytes,
 // never splitting a UTF-8 character.
 std::size_t field_len(std::string_view t, std::size_t start, std::size_t len) {
@@ -151,53 +138,96 @@ int lookup(const std::string& text) {
   return 0;
 }
 
-void srch_scan(std::string_view text, std::string_view low, const std::string& category,
-               const std::string& folded, SrchScan& s) {
-  Lines in{text};
+void fold_text(std::string_view text, std::string& low, std::vector<std::uint32_t>& nl) {
+  low.resize(text.size());
+  nl.clear();
+  nl.reserve(text.size() / 8 + 16);
+  const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+  auto* out = reinterpret_cast<unsigned char*>(low.data());
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time: 'A'..'Z' moved to -128..-103 are the bytes
+  // below -102; they get the 0x20 bit. The line feeds give a bit mask.
+  const __m128i shift = _mm_set1_epi8(static_cast<char>(0x80 - 'A'));
+  const __m128i limit = _mm_set1_epi8(static_cast<char>(-128 + 26));
+  const __m128i bit = _mm_set1_epi8(0x20);
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (; i + 16 <= text.size(); i += 16) {
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    const __m128i cap = _mm_cmplt_epi8(_mm_add_epi8(c, shift), limit);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_or_si128(c, _mm_and_si128(cap, bit)));
+    auto m = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(c, lf)));
+    while (m != 0) {
+      nl.push_back(static_cast<std::uint32_t>(i + static_cast<unsigned>(std::countr_zero(m))));
+      m &= m - 1;
+    }
+  }
+#endif
+  for (; i < text.size(); ++i) {
+    const unsigned char c = in[i];
+    out[i] = static_cast<unsigned char>(static_cast<unsigned>(c - 'A') < 26u ? c | 0x20 : c);
+    if (c == '\n') nl.push_back(static_cast<std::uint32_t>(i));
+  }
+}
+
+void srch_scan(std::string_view text, std::string_view low, const std::vector<std::uint32_t>& nl,
+               const std::string& category, const std::string& folded, SrchScan& s) {
+  // Line k as the line reader gives it: from the byte after line feed k-1
+  // up to line feed k, one carriage return before it dropped; after the
+  // last line feed only when something is left.
+  auto line = [&](std::size_t k, std::size_t& start, std::size_t& len) {
+    start = k == 0 ? 0 : nl[k - 1] + 1;
+    if (k > nl.size() || (k == nl.size() && start >= text.size())) return false;
+    const std::size_t end = k < nl.size() ? nl[k] : text.size();
+    len = end - start;
+    if (len > 0 && text[end - 1] == '\r') --len;
+    return true;
+  };
+  // Where line k begins (the end of the text when there is none).
+  auto line_at = [&](std::size_t k) {
+    return k == 0 ? std::size_t{0} : k <= nl.size() ? std::size_t{nl[k - 1]} + 1 : text.size();
+  };
+  // Field f of the record whose first field is line first, cut as the reader cuts it.
+  auto field = [&](std::size_t first, int f) {
+    std::size_t start = 0, len = 0;
+    if (!line(first + static_cast<std::size_t>(f) - 1, start, len)) return std::string_view();
+    return std::string_view(text.data() + start, field_len(text, start, len));
+  };
   int j = 0;
+  std::size_t k = 0;                         // the next line to read
   std::size_t occ = std::string_view::npos;  // next place of the criterion, once looked for
   bool looked = false;
   s.hit = false;
   std::size_t start = 0, len = 0;
-  std::size_t fstart[kFields + 1], flen[kFields + 1];
-  while (true) {
-    const std::size_t at = in.pos;
-    if (!in.next(start, len) || len == 0 || text[start] != '#') break;
-    for (int f = 1; f <= kFields; ++f) {
-      if (in.next(start, len)) {
-        fstart[f] = start;
-        flen[f] = field_len(text, start, len);
-      } else {
-        fstart[f] = text.size();
-        flen[f] = 0;  // a field missing at the end reads as empty
-      }
-    }
+  while (line(k, start, len) && len > 0 && text[start] == '#') {
+    const std::size_t at = start;
+    const std::size_t first = k + 1;
+    k += 1 + kFields;
     ++j;
     if (j <= s.pm) continue;
-    const std::size_t end = in.pos;
+    const std::size_t end = line_at(k);
     if (!looked) {
       occ = low.find(folded, at);
       looked = true;
     }
-    if (!category.empty() &&
-        std::string_view(text.data() + fstart[13], flen[13]).substr(0, category.size()) !=
-            category) {
+    if (!category.empty() && field(first, 13).substr(0, category.size()) != category) {
       if (occ < end) occ = low.find(folded, end);
       continue;
     }
     ++s.cnt;
-    if (occ < end) {
-      for (int f = 1; f <= kFields; ++f) {
-        if (low.substr(fstart[f], flen[f]).find(folded) != std::string_view::npos) {
-          s.pm = j;
-          s.hit = true;
-          s.at = at;
-          s.end = end;
-          return;
-        }
+    if (occ >= end) continue;  // the criterion is nowhere in this record
+    for (int f = 1; f <= kFields; ++f) {
+      const std::string_view v = field(first, f);
+      const std::size_t off = v.empty() ? 0 : static_cast<std::size_t>(v.data() - text.data());
+      if (low.substr(off, v.size()).find(folded) != std::string_view::npos) {
+        s.pm = j;
+        s.hit = true;
+        s.at = at;
+        s.end = end;
+        return;
       }
-      occ = low.find(folded, end);
     }
+    occ = low.find(folded, end);
   }
   s.pm = j;
 }
@@ -224,15 +254,18 @@ void do_srch() {
   free_sel();
   const std::string folded = fold_lower(crit);
   std::string text;
-  if (copy_members(text) != 0) {
+  // The line positions are kept in 32 bits: a member file of 4 GiB is refused.
+  if (copy_members(text) != 0 || text.size() >= 0xFFFFFFFFu) {
     info(" ERROR 1 ", 1);
     return;
   }
-  const std::string low = fold_lower(text);
+  std::string low;
+  std::vector<std::uint32_t> nl;
+  fold_text(text, low, nl);
   SrchScan s;
   s.pm = srch_pm;
   s.cnt = list_cnt;
-  srch_scan(text, low, cat_txt[cat], folded, s);
+  srch_scan(text, low, nl, cat_txt[cat], folded, s);
   list_cnt = s.cnt;
   srch_pm = s.pm;
   if (!s.hit) {

@@ -6,8 +6,10 @@
 // (category-filtered) member list is marked.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace soc {
 
@@ -36,12 +38,16 @@ struct SrchScan {
   std::size_t at = 0;   // out: where the hit's marker line begins in the text
   std::size_t end = 0;  // out: where the line after the hit's last field begins
 };
+// One pass over text: low receives it folded as fold_lower() does, nl the
+// position of every line feed in order.
+void fold_text(std::string_view text, std::string& low, std::vector<std::uint32_t>& nl);
 // Reads the records of text as the member-file reader does (marker line,
 // 13 fields cut to 62 bytes) after record s.pm, passing over those whose
 // field 13 does not begin with category (when not empty), and stops at the
-// first whose fields contain folded (already folded). low is text folded.
-void srch_scan(std::string_view text, std::string_view low, const std::string& category,
-               const std::string& folded, SrchScan& s);
+// first whose fields contain folded (already folded). low and nl are what
+// fold_text() made of text.
+void srch_scan(std::string_view text, std::string_view low, const std::vector<std::uint32_t>& nl,
+               const std::string& category, const std::string& folded, SrchScan& s);
 
 void search_reset();  // tests
 

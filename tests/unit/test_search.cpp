@@ -2,7 +2,9 @@
 // bytes, compared with the member-file reader on awkward files.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "db/records.h"
 #include "db/search.h"
@@ -26,6 +28,26 @@ TEST(SearchMatch, FoldsAsciiLettersOnly) {
   for (const auto& c : cases)
     EXPECT_EQ(search_line(c.field, c.crit), c.hit) << c.field << " / " << c.crit;
   EXPECT_EQ(fold_lower("AZaz@[`{\x80\xC9"), "azaz@[`{\x80\xC9");
+}
+
+TEST(SearchMatch, OnePassFoldsEveryByteAndFindsEveryLineEnd) {
+  // Every byte value, at every offset of the sixteen-byte blocks and in
+  // the tail, with line feeds among them.
+  std::string text;
+  for (int round = 0; round < 3; ++round)
+    for (int b = 0; b < 256; ++b) {
+      text += static_cast<char>(b);
+      if ((b + round) % 7 == 0) text += '\n';
+    }
+  text += "TAIL\nX";
+  std::string low;
+  std::vector<std::uint32_t> nl;
+  fold_text(text, low, nl);
+  EXPECT_EQ(low, fold_lower(text));
+  std::vector<std::uint32_t> want;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (text[i] == '\n') want.push_back(static_cast<std::uint32_t>(i));
+  EXPECT_EQ(nl, want);
 }
 
 // The reference: the member-file reader and the match test, record by record.
@@ -79,8 +101,10 @@ TEST(SearchScan, AgreesWithTheMemberFileReader) {
         // Step from hit to hit as the OKs do, until the end.
         for (int step = 0; step < 8; ++step) {
           want = reference(text, cat, crit, want);
-          const std::string low = fold_lower(text);
-          srch_scan(text, low, cat, fold_lower(crit), got);
+          std::string low;
+          std::vector<std::uint32_t> nl;
+          fold_text(text, low, nl);
+          srch_scan(text, low, nl, cat, fold_lower(crit), got);
           ASSERT_EQ(got.hit, want.hit) << text << "|" << cat << "|" << crit << " step " << step;
           ASSERT_EQ(got.pm, want.pm) << text << "|" << cat << "|" << crit << " step " << step;
           ASSERT_EQ(got.cnt, want.cnt) << text << "|" << cat << "|" << crit << " step " << step;

@@ -6,7 +6,6 @@
 #include "db/records.h"
 #include "db/util.h"
 #include "platform/fs.h"
-#include "platform/services.h"
 #include "shell/dialog.h"
 
 namespace soc {
@@ -55,13 +54,7 @@ void open_dir() {
     info("Folders are not activated", 1);
     return;
   }
-  if (action_busy()) return;
-  if (fld::ref.empty()) {
-    info(kNoMember, 1);
-    return;
-  }
-  mk_nfname(fld::ref + "_dir");
-  sys().launch(Launch::explorer, file_name);
+  open_current("_dir", Launch::explorer);
 }
 
 }  // namespace soc

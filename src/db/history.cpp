@@ -49,15 +49,17 @@ void grep_failed() {
 
 }  // namespace
 
-void do_hst() {
+void open_current(const std::string& suffix, Launch what) {
   if (action_busy()) return;
   if (fld::ref.empty()) {
     info(kNoMember, 1);
     return;
   }
-  mk_nfname(fld::ref + ".dat");
-  sys().launch(Launch::editor, file_name);
+  mk_nfname(fld::ref + suffix);
+  sys().launch(what, file_name);
 }
+
+void do_hst() { open_current(".dat", Launch::editor); }
 
 void grep_hst() {
   if (action_busy()) return;

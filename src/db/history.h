@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "platform/services.h"
 #include "platform/window_system.h"
 
 namespace soc {
@@ -24,6 +25,9 @@ inline constexpr const char* kNoData = " No data ! ";
 extern int grep_bound_ms;
 
 void do_hst();                 // History: the current member's history file in the editor
+// The current member's file or folder `<ref><suffix>` started with what,
+// unless an action runs or no member is current (each said in a message).
+void open_current(const std::string& suffix, Launch what);
 void grep_hst();               // History search (action 11): the criterion dialog
 void do_grep(Dialog& d);       // its OK: the search with the criterion in tmp_str
 int format_grep();             // grep.clt into grep_out.txt; 1 when grep.clt is missing

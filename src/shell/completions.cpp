@@ -1,5 +1,6 @@
 // The routing of OK input to the completions of the command modules: adding
-// and removing a category, the info labels, and the bulk flag change.
+// and removing a category, the info labels, the bulk flag change, the
+// history search, the archive and the member folders.
 #include "shell/completions.h"
 
 #include "db/archives.h"

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "db/history.h"
 #include "db/records.h"
 
 namespace soc {
@@ -24,7 +25,6 @@ inline constexpr int kFormRowsWritten = 61;    // rows written to form.qmd
 inline constexpr std::size_t kFormCols = 95;   // longest line of a template row
 inline constexpr int kFormDefsMax = 32;        // definitions of one template used
 inline constexpr std::size_t kFormLineMax = 31;  // bytes of a form.data line read
-inline constexpr const char* kNoMember = " Sorry! No member is selected! ";
 
 extern int form;            // template number (1..4) of the template command in progress
 extern std::string fmail;   // path of the last mailing file

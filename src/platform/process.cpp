@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <pwd.h>
-#include <signal.h>
+#include <csignal>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,10 +23,12 @@ std::string program_dir() {
   return p.substr(0, p.rfind('/') + 1);
 }
 
-int spawn_detached(const std::vector<std::string>& argv) {
+int spawn_detached(const std::vector<std::string>& argv, int* group) {
+  if (group) *group = 0;
   if (argv.empty()) return 1;
   // A double fork: the intermediate child exits at once, so the program is
-  // adopted by init and never becomes a zombie of ours.
+  // adopted by init and never becomes a zombie of ours. The intermediate
+  // child leads a new session, so its id names the program's process group.
   pid_t mid = ::fork();
   if (mid < 0) return 1;
   if (mid == 0) {
@@ -40,7 +42,13 @@ int spawn_detached(const std::vector<std::string>& argv) {
   }
   int status = 0;
   ::waitpid(mid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+  const bool started = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  if (started && group) *group = static_cast<int>(mid);
+  return started ? 0 : 1;
+}
+
+void end_group(int group) {
+  if (group > 1) ::kill(-static_cast<pid_t>(group), SIGKILL);
 }
 
 std::string host_name() {

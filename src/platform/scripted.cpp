@@ -117,6 +117,7 @@ int ScriptedWindowSystem::run_dialog(int kind, const std::string& text, const Di
   out_ << "info " << kind << " " << quote(text) << "\n";
   auto d = std::make_unique<ScriptDialog>(t, proc);
   proc.on_init(*d);
+  if (on_open) on_open(*d);
   opened = d->snapshot();
   if (!modal) {
     modeless_.push_back(std::move(d));
@@ -330,6 +331,18 @@ void ScriptedServices::launch(Launch what, const std::string& arg) {
   out_ << "launch " << names[static_cast<int>(what)];
   if (!(what == Launch::editor && arg.empty())) out_ << " " << quote(arg);
   out_ << "\n";
+}
+
+int ScriptedServices::start_script(const std::string& path, int& job) {
+  launch(Launch::script, path);
+  out_.flush();
+  return Services::start_script(path, job);
+}
+
+void ScriptedServices::poll_ms(int ms) {
+  if (ms <= 0) return;
+  if (!realtime_) std::this_thread::sleep_for(std::chrono::milliseconds(ms < 10 ? ms : 10));
+  sleep_ms(ms);
 }
 
 void ScriptedServices::set_clock(std::time_t t) {

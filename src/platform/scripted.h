@@ -8,6 +8,7 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -58,6 +59,7 @@ class ScriptedWindowSystem final : public WindowSystem, public LayoutHost {
   std::deque<Reply> replies;    // answers for the modal dialogs
   std::deque<Choice> choices;   // answers for file selections and print dialogs
   std::vector<std::pair<int, std::string>> opened;  // controls of the last dialog as it opened
+  std::function<void(Dialog&)> on_open;             // tests: acts on each dialog as it opens
   std::string status;           // the status line
   std::string title;            // the window title
   bool closed = false;          // the main window was destroyed
@@ -123,6 +125,12 @@ class ScriptedServices final : public Services {
   std::time_t now() override;
   void sleep_ms(int ms) override;
   void launch(Launch what, const std::string& arg) override;
+  // Prints the launch line, then really starts the script.
+  int start_script(const std::string& path, int& job) override;
+  // On virtual time the clock advances by ms, and the program still gives
+  // the processor away for a few real milliseconds, so that the process
+  // it waits for can work.
+  void poll_ms(int ms) override;
 
   void set_clock(std::time_t t);   // the local time the program sees from now on
   void set_realtime(bool on);      // real waits instead of virtual time

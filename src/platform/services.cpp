@@ -40,6 +40,10 @@ void RealServices::launch(Launch what, const std::string& arg) {
   }
 }
 
+int Services::start_script(const std::string& path, int& job) {
+  return spawn_detached({"/bin/sh", path}, &job);
+}
+
 namespace {
 
 RealServices real_services;
@@ -55,6 +59,11 @@ std::tm local_now() {
   std::tm tm{};
   ::localtime_r(&t, &tm);
   return tm;
+}
+
+long long steady_ms() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 }  // namespace soc

@@ -20,6 +20,12 @@ class Services {
   virtual void sleep_ms(int ms) = 0;        // one wait of the program
   // Starts an outside program on arg (a path, a URL, or "" for the editor alone).
   virtual void launch(Launch what, const std::string& arg) = 0;
+  // Starts the shell script at path with /bin/sh, detached. Returns 0 when
+  // it was started; job then names it for end_group() (process.h).
+  virtual int start_script(const std::string& path, int& job);
+  // A wait while an outside process works (polling for its end): the
+  // program's clock advances by ms as with sleep_ms().
+  virtual void poll_ms(int ms) { sleep_ms(ms); }
 };
 
 // The real services: the system clock, real sleeps, outside programs
@@ -37,5 +43,9 @@ void set_services(Services* s);       // installed at start-up
 
 // The local time of sys().now() broken down.
 std::tm local_now();
+
+// Milliseconds of real time from a fixed point (a monotonic clock). Bounds on
+// waits for outside processes are measured with it, also on virtual time.
+long long steady_ms();
 
 }  // namespace soc

@@ -91,6 +91,9 @@ class WindowSystem {
                            std::string& path) = 0;
   // Something not built yet, e.g. "command 405": says so openly.
   virtual void not_built(const std::string& what) = 0;
+  // Draws what has changed in the windows now, without taking user input:
+  // a long operation calls it after it changed its progress text.
+  virtual void repaint() {}
   // Controls of the main window, by the handle the layout host gave them.
   virtual void ctl_set_text(int ctl, const std::string& s) = 0;
   virtual std::string ctl_get_text(int ctl) = 0;

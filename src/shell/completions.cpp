@@ -1,11 +1,16 @@
 // The routing of OK input to the completions of the command modules: adding
 // and removing a category, the info labels, the bulk flag change, the
-// templates, the label sheet and the mailing files.
+// templates, the label sheet, the mailing files, the history search, the
+// archive and the member folders.
 #include "shell/completions.h"
 
+#include "db/archives.h"
 #include "db/categories.h"
 #include "db/flags.h"
+#include "db/folders.h"
+#include "db/history.h"
 #include "db/members.h"
+#include "db/pacing.h"
 #include "documents/documents.h"
 #include "shell/dialog.h"
 
@@ -27,6 +32,13 @@ void run_completion(int action, Dialog& d) {
       mk_info_file();
       kill_dialog(d);
       end_action();
+      break;
+    case 11:  // the history search (it ends the action itself)
+      do_grep(d);
+      break;
+    case 16:  // an archive: a pause, then the archive (it closes the dialog and ends)
+      pace_ms(1000);
+      do_arch(d);
       break;
     case 28:  // Yes to the bulk flag change
       do_all_flgs();
@@ -50,6 +62,11 @@ void run_completion(int action, Dialog& d) {
       break;
     case 26:  // label sheet
       do_labels_data();
+      kill_dialog(d);
+      end_action();
+      break;
+    case 35:  // Yes to the folders question
+      create_dirs();
       kill_dialog(d);
       end_action();
       break;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "db/members.h"
+#include "db/search.h"
 #include "db/util.h"
 #include "platform/fs.h"
 #include "shell/completions.h"
@@ -113,6 +114,7 @@ class DialogProc final : public DialogProcedure {
     switch (id) {
       case 1001:
         dlg_input = gather(d);
+        if (task_in == 4) do_srch();  // the search runs here; its dialog stays open
         if (task_in == 16) {
           d.enable(1001, false);
           d.enable(1004, false);

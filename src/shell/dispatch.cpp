@@ -1,11 +1,16 @@
 // The menu bar, toolbar and accelerator tables, and the command dispatch.
 #include "shell/dispatch.h"
 
+#include "db/archives.h"
 #include "db/categories.h"
 #include "db/flags.h"
+#include "db/folders.h"
+#include "db/history.h"
 #include "db/members.h"
+#include "db/search.h"
 #include "db/util.h"
 #include "documents/documents.h"
+#include "import/filesel.h"
 #include "platform/window_system.h"
 #include "shell/dialog.h"
 #include "shell/mainwin.h"
@@ -127,7 +132,7 @@ void quit() { ws().close_main_window(); }
 // not built yet: dispatching it says so.
 const std::vector<Command>& commands() {
   static const std::vector<Command> t = {
-      {11, nullptr},  {16, nullptr},  {446, nullptr}, {21, nullptr},  {20, nullptr},
+      {11, grep_hst},  {16, mk_arch},  {446, [] { open_doc(1); }}, {21, nullptr},  {20, nullptr},
       {441, [] { edit_form(1); }}, {442, [] { edit_form(2); }}, {443, [] { edit_form(3); }},
       {444, [] { edit_form(4); }}, {27, labels_print},
       {418, [] { listing(0); }}, {419, [] { listing(1); }}, {14, nullptr},  {447, open_qmd}, {410, quit},
@@ -142,9 +147,9 @@ const std::vector<Command>& commands() {
       {414, [] { auto_id(0); }}, {415, [] { auto_id(1); }}, {416, [] { auto_id(2); }},
       {417, [] { auto_id(3); }},
       {455, nullptr}, {454, nullptr}, {453, nullptr}, {452, nullptr},
-      {460, nullptr}, {456, mode_loc}, {457, mode_net},
+      {460, activate_dirs}, {456, mode_loc}, {457, mode_net},
       {400, do_new}, {401, do_chg}, {403, do_del}, {402, do_ok}, {404, cancel},
-      {405, nullptr}, {409, nullptr}, {411, letter_hd}, {408, [] { mailing(0); }}, {407, nullptr},
+      {405, srch}, {409, do_hst}, {411, letter_hd}, {408, [] { mailing(0); }}, {407, nullptr},
       {412, nullptr}, {406, nullptr}, {413, nullptr},
       {420, [] { set_flgs_rule(0); }}, {421, [] { set_flgs_rule(1); }},
       {422, [] { set_flgs_rule(2); }}, {423, [] { set_flgs_rule(3); }},
@@ -154,7 +159,7 @@ const std::vector<Command>& commands() {
       {429, [] { set_all_flgs(0); }}, {430, [] { set_all_flgs(1); }},
       {431, [] { set_all_flgs(2); }}, {432, [] { set_all_flgs(3); }},
       {458, give_version}, {459, www},
-      {461, nullptr},
+      {461, open_dir},
   };
   return t;
 }

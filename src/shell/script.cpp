@@ -7,6 +7,7 @@
 #include "db/categories.h"
 #include "db/flags.h"
 #include "db/members.h"
+#include "db/search.h"
 #include "db/util.h"
 #include "documents/documents.h"
 #include "platform/scripted.h"
@@ -77,6 +78,7 @@ void reset_program_state() {
   categories_reset();
   flags_reset();
   documents_reset();
+  search_reset();
   boxes = BoxTable{};
 }
 

@@ -104,10 +104,13 @@ TEST_F(GuiTest, CloseBoxIsRefusedWithoutACloseButton) {
   EXPECT_EQ(hdlg, nullptr);
 
   task_in = 16;
-  Answer ok;
-  ok.entries = {{1003, "2026"}};
-  ok.button = 1001;  // greys OK and Close; the archive is not built, so it stays
-  hook_.answers.push_back(ok);
+  Answer grey;  // what a running archive does to its buttons
+  grey.button = 0;
+  grey.inspect = [](TemplateDialog& d) {
+    d.FindWindow(1001)->Disable();
+    d.FindWindow(1004)->Disable();
+  };
+  hook_.answers.push_back(grey);
   bool seen = false;
   hook_.answers.push_back(close_box_answer(seen));
   bool still_open = false;

@@ -165,11 +165,16 @@ TEST_F(Routing, CloseEndsListedActionsAndKeepsEditActions) {
 // A running archive has greyed its buttons: the close box cannot abandon it,
 // neither can a press of the greyed Close.
 TEST_F(Routing, CloseBoxIsIgnoredWithoutACloseButtonToPress) {
+  // An archive that runs greys OK and Close: the close box must not end it.
   task_in = 16;
-  ws_.replies.push_back({Reply::ok, {{1003, "archive"}}, 0});
+  ws_.on_open = [](Dialog& d) {
+    d.enable(1001, false);
+    d.enable(1004, false);
+  };
   ws_.replies.push_back({Reply::closebox, {}, 0});
   ws_.replies.push_back({Reply::close, {}, 0});
   info("prompt", 3);
+  ws_.on_open = nullptr;
   EXPECT_EQ(task_in, 16);
   EXPECT_TRUE(ws_.replies.empty()) << "the dialog stayed open for every reply";
 }

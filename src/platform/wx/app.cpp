@@ -4,6 +4,7 @@
 // and lives until that window is destroyed.
 #include <wx/app.h>
 #include <wx/image.h>
+#include <wx/time.h>
 #include <wx/utils.h>
 
 #include "platform/gui.h"
@@ -12,9 +13,17 @@
 
 namespace soc::wxui {
 
-// The desktop's services, with the web browser found by wxWidgets.
+// The desktop's services, with the web browser found by wxWidgets, and
+// waits during which the windows keep being drawn.
 class WxServices final : public RealServices {
  public:
+  void sleep_ms(int ms) override {
+    const wxLongLong end = wxGetLocalTimeMillis() + ms;
+    for (wxLongLong left = ms; left > 0; left = end - wxGetLocalTimeMillis()) {
+      pump_paint();
+      wxMilliSleep(left > 20 ? 20 : static_cast<unsigned long>(left.GetValue()));
+    }
+  }
   void launch(Launch what, const std::string& arg) override {
     if (what == Launch::browser)
       wxLaunchDefaultBrowser(wxString::FromUTF8(arg));

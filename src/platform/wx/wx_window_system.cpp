@@ -8,6 +8,7 @@
 #include <wx/checkbox.h>
 #include <wx/dcmemory.h>
 #include <wx/dcclient.h>
+#include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/image.h>
 #include <wx/listbox.h>
@@ -214,6 +215,21 @@ bool WxWindowSystem::select_file(const std::vector<FileFilter>& filters, const s
   if (dlg.ShowModal() != wxID_OK) return false;
   path = u8(dlg.GetPath());
   return true;
+}
+
+void pump_paint() {
+  wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+  if (loop && !loop->IsYielding()) loop->YieldFor(wxEVT_CATEGORY_UI);
+}
+
+// A long operation calls this after each step; the windows are drawn at
+// most every 40 ms, which is often enough to follow and costs nothing.
+void WxWindowSystem::repaint() {
+  static wxLongLong last = 0;
+  const wxLongLong now = wxGetLocalTimeMillis();
+  if (now - last < 40) return;
+  last = now;
+  pump_paint();
 }
 
 void WxWindowSystem::close_main_window() {

@@ -100,6 +100,7 @@ class WxWindowSystem final : public WindowSystem, public LayoutHost {
   int status_bar_height() override;
   void frame_metrics(int& border, int& caption) override;
   void close_main_window() override;
+  void repaint() override;
 
   // LayoutHost: the form of the main window.
   bool text_metrics(int& ave_char_width, int& height) override;
@@ -128,6 +129,11 @@ class WxWindowSystem final : public WindowSystem, public LayoutHost {
   std::vector<Control> ctls_;    // handle = index + 1
   TestHook* hook_ = nullptr;     // test hook, nullptr in the program
 };
+
+// Lets the windows draw what has changed (paint and size events only: the
+// user's input waits until the command code returns). Does nothing while a
+// yield is already running.
+void pump_paint();
 
 // Start-up of the program: creates the main window (menus, toolbar,
 // accelerators, status bar), installs the window system, runs the command

@@ -1,0 +1,60 @@
+// Switching member folders on, and opening the current member's folder.
+#include "db/folders.h"
+
+#include "db/archives.h"
+#include "db/history.h"
+#include "db/records.h"
+#include "db/util.h"
+#include "platform/fs.h"
+#include "shell/dialog.h"
+
+namespace soc {
+
+void activate_dirs() {
+  if (action_busy()) return;
+  if (nfs) {
+    info(kRestricted, 1);
+    return;
+  }
+  if (getrc("dirs") == "yes") {
+    info("Folders are activated", 1);
+    return;
+  }
+  task_in = 35;
+  set_status();
+  info("Do you really want to create a older\r\n for each member?", 2);
+}
+
+void create_dirs() {
+  mk_fname("sociantes.data");
+  const std::string members = file_name;
+  if (lock_f() != 0) return;
+  std::string text;
+  if (!read_file(members, text)) {
+    info("FATAL ERROR\r\nNo access to the database", 1);
+    file_name = members;
+    unlock_f();
+    return;
+  }
+  LineReader in(std::move(text));
+  Record r;
+  while (get_data(in, r, kFields) == kFields) {
+    if (!plain_name(r[12])) continue;  // a damaged reference names no folder
+    mk_fname(r[12] + "_dir");
+    make_dir(file_name);  // a folder that exists already is no error
+  }
+  file_name = members;
+  unlock_f();
+  setrc("dirs", "yes");
+  dirs = 1;
+}
+
+void open_dir() {
+  if (dirs == 0) {
+    info("Folders are not activated", 1);
+    return;
+  }
+  open_current("_dir", Launch::explorer);
+}
+
+}  // namespace soc

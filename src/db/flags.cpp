@@ -57,7 +57,8 @@ void info_edit() {
   std::vector<std::string> lines;
   if (is_this_file(file_name) == 0 && read_lines(file_name, lines)) {
     tmp_str.clear();
-    for (std::size_t k = 0; k < 4 && k < lines.size(); ++k) tmp_str += do_utf(cut_utf8(lines[k], 15)) + " ";
+    for (std::size_t k = 0; k < 4 && k < lines.size(); ++k)
+      tmp_str += do_utf(cut_utf8(lines[k], 15)) + " ";
   } else {
     tmp_str = "Info-! Info-$ Info-% Info-&& ";
   }

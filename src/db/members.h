@@ -14,7 +14,6 @@
 namespace soc {
 
 inline constexpr std::size_t kFormReadMax = 126;  // bytes read from a form box
-inline constexpr std::size_t kSelMax = 15;        // longest selected reference
 
 extern std::string index_sel;   // reference of the selected member (its record lock is held); "" = none
 extern int sel_nth;             // which record with reference index_sel is selected (0 = the first in file order)

@@ -5,10 +5,9 @@
 // Every save rewrites the whole member file under the member-file lock. The
 // new content goes to the temporary file sociantes.tmp and is then put in
 // place by a rename, so an interrupted save leaves the old file complete.
-#include <cctype>
-#include <cstdlib>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -190,10 +190,10 @@ int del_data(MemberReader& in, std::string& out, const std::string& ref, int nth
 int is_ref(std::string_view ref) {
   auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
   auto digit = [](char c) { return c >= '0' && c <= '9'; };
-  return ref.size() == 5 && letter(ref[0]) && digit(ref[1]) && digit(ref[2]) && digit(ref[3]) &&
-                 digit(ref[4])
-             ? 1
-             : 0;
+  if (ref.size() != 5 || !letter(ref[0])) return 0;
+  for (std::size_t i = 1; i < 5; ++i)
+    if (!digit(ref[i])) return 0;
+  return 1;
 }
 
 namespace {

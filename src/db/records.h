@@ -37,7 +37,6 @@ class LineReader {
   bool next(std::string_view& line);  // false at the end; the view lives as long as the reader
   bool next(std::string& line);       // the same, copied
   int number() const { return number_; }  // number of the line last read (0 before the first)
-  std::size_t pos() const { return pos_; }    // offset of the next line
   void skip(std::size_t n) { pos_ += n; }     // skips n bytes before the first line (a byte-order mark)
   const std::string& text() const { return text_; }
  private:
@@ -63,6 +62,8 @@ class LineReader {
 class MemberReader {
  public:
   explicit MemberReader(std::string text);
+  MemberReader(const MemberReader&) = delete;  // the record views point into its own text
+  MemberReader& operator=(const MemberReader&) = delete;
   // Reads the next record: fields 1..n into rows 1..n of r, each cut to 62
   // bytes on a whole character. Returns n, or 0 at the end of the file or
   // at a damaged line.

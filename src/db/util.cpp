@@ -262,6 +262,7 @@ int mk_tmp_dir() {
 }
 
 int check_db() {
+  check_note.clear();
   mk_fname("sociantes.data");
   if (chk_file() != 0) {
     int failed = 0;
@@ -278,7 +279,6 @@ int check_db() {
     return failed ? 2 : 1;
   }
   mk_tmp_dir();
-  check_note.clear();
   // A settings file that is there but cannot be read tells nothing about the
   // layout: nothing is upgraded, nothing is written.
   mk_fname(kRcName);
@@ -321,8 +321,8 @@ int check_db() {
   // A member file that should have been converted and was not keeps the old
   // version: the conversion is tried again at the next start.
   if (major == 2 && minor <= 5 && upg2_6() != 0) return kCheckNotConverted;
-  // A settings file made anew has no counter: it goes on after the highest
-  // reference of the member file.
+  // Settings without a counter (made anew, or emptied) go on after the
+  // highest reference of the member file.
   if (getrc("ref").empty()) {
     std::string text, top;
     mk_fname("sociantes.data");

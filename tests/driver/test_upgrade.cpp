@@ -80,6 +80,19 @@ TEST(Upgrade, TheOldLayoutIsConvertedAndACopyKept) {
   EXPECT_FALSE(r.has(kUpgraded)) << r.out;
 }
 
+TEST(Upgrade, AnEarlierCopyIsNeverOverwritten) {
+  ScratchHome h;
+  const std::string old = old_rec("Adam", "A0000", "Board member");
+  make_db(h, old, "Board\r\n");
+  h.write(h.db() / ".sociantes.rc", kRcHead + "ref=A0001\r\nversion=sociantes_v2.5\r\n");
+  h.write(h.db() / "sociantes.data.v2", "an earlier copy\r\n");
+  DriverRun r = run_driver(h, "start\nquit\n");
+  EXPECT_TRUE(r.has(kUpgraded)) << r.out;
+  EXPECT_EQ(h.read(h.db() / "sociantes.data.v2"), "an earlier copy\r\n");
+  EXPECT_EQ(h.read(h.db() / "sociantes.data.v2.1"), old);
+  EXPECT_EQ(h.read(h.db() / "sociantes.data"), rec("Adam", "A0000", " member", "Board"));
+}
+
 TEST(Upgrade, ADamagedOldFileIsNotConverted) {
   ScratchHome h;
   const std::string old = old_rec("Adam", "A0000", "Board member") +
@@ -115,11 +128,16 @@ TEST(Upgrade, SettingsThatCannotBeReadUpgradeNothing) {
   EXPECT_EQ(h.read(h.db() / "sociantes.data"), kCurrent);
   EXPECT_FALSE(fs::exists(h.db() / "sociantes.data.v2"));
 
+}
+
+TEST(Upgrade, SettingsWithoutReadPermissionUpgradeNothing) {
   if (::geteuid() == 0) GTEST_SKIP() << "root reads a file without read permission";
+  ScratchHome h;
+  make_db(h, kCurrent, "Board\r\nChoir\r\n");
   fs::remove(h.db() / ".sociantes.rc");
-  h.write(h.db() / ".sociantes.rc", kRcHead + "ref=A0003\r\nversion=sociantes_v3.4.2\r\n");
+  h.write(h.db() / ".sociantes.rc", kRcHead + "ref=A0003\r\nversion=sociantes_v2.5\r\n");
   fs::permissions(h.db() / ".sociantes.rc", fs::perms::none);
-  r = run_driver(h, "start\nquit\n");
+  DriverRun r = run_driver(h, "start\nquit\n");
   EXPECT_TRUE(r.has("info 1 \" The settings file cannot be read: \\r\\n " +
                     (h.db() / ".sociantes.rc").string() +
                     " \\r\\n The data directory was not upgraded and nothing was written. \\r\\n "

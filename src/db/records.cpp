@@ -1,6 +1,8 @@
 // Reading and writing member records; the name order of the member file.
 #include "db/records.h"
 
+#include <cstring>
+
 #include "platform/fs.h"
 
 namespace soc {
@@ -24,15 +26,22 @@ std::string& by_number(int n) {
 }  // namespace fld
 
 bool LineReader::next(std::string_view& line) {
-  if (pos_ >= text_.size()) return false;
-  std::size_t end = text_.find_first_of("\r\n", pos_);
-  std::size_t after;
-  if (end == std::string::npos) {
-    end = after = text_.size();
-  } else {
-    after = end + 1;
-    if (text_[end] == '\r' && after < text_.size() && text_[after] == '\n') ++after;
-  }
+  const std::size_t size = text_.size();
+  if (pos_ >= size) return false;
+  // The line ends at the first LF or CR (CR LF or a lone CR). The next
+  // position of each is kept, so that every byte is searched once even in a
+  // file with one kind of line end only.
+  const char* base = text_.data();
+  auto next_of = [&](char c, std::size_t& at) {
+    if (at != std::string::npos && at >= pos_) return;
+    const void* p = std::memchr(base + pos_, c, size - pos_);
+    at = p ? static_cast<std::size_t>(static_cast<const char*>(p) - base) : size;
+  };
+  next_of('\n', lf_);
+  next_of('\r', cr_);
+  std::size_t end = lf_ < cr_ ? lf_ : cr_;
+  std::size_t after = end < size ? end + 1 : size;
+  if (end < size && base[end] == '\r' && after < size && base[after] == '\n') ++after;
   line = std::string_view(text_).substr(pos_, end - pos_);
   pos_ = after;
   ++number_;
@@ -76,7 +85,11 @@ int MemberReader::next(Record& r, int n) {
       whole_ = false;
     }
     raw_[static_cast<std::size_t>(i)] = l;
-    r[static_cast<std::size_t>(i)] = cut_utf8(std::string(l), kFieldMax);
+    std::string& f = r[static_cast<std::size_t>(i)];
+    if (l.size() <= kFieldMax)
+      f.assign(l);  // reuses the row's room: no allocation for a reused record
+    else
+      f = cut_utf8(std::string(l), kFieldMax);
   }
   return n;
 }

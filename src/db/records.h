@@ -43,6 +43,8 @@ class LineReader {
   std::string text_;     // whole file content
   std::size_t pos_ = 0;  // start of the next line
   int number_ = 0;       // lines read so far
+  std::size_t lf_ = std::string::npos;  // next LF at or after pos_ (size: none; npos: not searched)
+  std::size_t cr_ = std::string::npos;  // next CR, the same way
 };
 
 // The reader of the member file. It reads one record after the other and

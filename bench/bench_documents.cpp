@@ -46,7 +46,7 @@ void BM_ReadMembers(benchmark::State& state) {
   for (auto _ : state) {
     std::string text;
     if (!read_file(path, text)) std::abort();
-    LineReader in(std::move(text));
+    MemberReader in(std::move(text));
     Record r;
     int n = 0;
     while (get_data(in, r, kFields) == kFields) ++n;

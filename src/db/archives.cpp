@@ -57,12 +57,12 @@ int copy_into(const std::string& name, const std::string& dir) {
 int arch_histories(Dialog& d, const std::string& text, const std::string& dir) {
   int n = 0;
   {
-    LineReader count(text);
+    MemberReader count(text);
     Record r;
     while (get_data(count, r, kFields) == kFields) ++n;
   }
   SavedMember saved;
-  LineReader in(text);
+  MemberReader in(text);
   for (int i = 1; i <= n; ++i) {
     char progress[64];
     std::snprintf(progress, sizeof progress, " Archive %u/%u OK ", static_cast<unsigned>(i),

@@ -8,6 +8,7 @@
 
 #include "db/records.h"
 #include "db/util.h"
+#include "import/do_utf.h"
 #include "platform/fs.h"
 #include "platform/window_system.h"
 #include "shell/dialog.h"
@@ -44,7 +45,7 @@ void mk_flags_bnts() {
   std::vector<std::string> lines;
   if (is_this_file(file_name) != 0 || !read_lines(file_name, lines)) return;
   for (std::size_t k = 0; k < 4 && k < lines.size(); ++k)
-    flag_names[k] = cut_utf8(lines[k], kFlagCaptionMax);
+    flag_names[k] = do_utf(cut_utf8(lines[k], kFlagCaptionMax));  // shown as the categories are
 }
 
 void info_edit() {
@@ -56,7 +57,8 @@ void info_edit() {
   std::vector<std::string> lines;
   if (is_this_file(file_name) == 0 && read_lines(file_name, lines)) {
     tmp_str.clear();
-    for (std::size_t k = 0; k < 4 && k < lines.size(); ++k) tmp_str += cut_utf8(lines[k], 15) + " ";
+    for (std::size_t k = 0; k < 4 && k < lines.size(); ++k)
+      tmp_str += do_utf(cut_utf8(lines[k], 15)) + " ";
   } else {
     tmp_str = "Info-! Info-$ Info-% Info-&& ";
   }

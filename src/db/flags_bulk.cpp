@@ -51,15 +51,22 @@ int do_all_flgs() {
   const std::string& sel = cat_txt[cat];
   std::string out;
   out.reserve(text.size() + text.size() / 64);
-  LineReader in(std::move(text));
+  MemberReader in(std::move(text));
   while (get_data(in, kFields) == kFields) {
-    if (cat == 0 || data_xchg[13].compare(0, sel.size(), sel) == 0) {
-      if (add)
-        add_flg(c);
-      else
-        rm_flg(c);
-    }
-    put_data(out, kFields);
+    // The flag goes into the whole remarks field as stored; every other
+    // field and every member left unchanged is copied byte for byte.
+    std::string rem(in.field(10));
+    const bool member = cat == 0 || data_xchg[13].compare(0, sel.size(), sel) == 0;
+    if (member && (add ? add_flg(rem, c) : rm_flg(rem, c)) == 1)
+      in.put_raw(out, 10, rem);
+    else
+      in.put_raw(out);
+  }
+  if (in.bad_line() != 0) {
+    unlock();
+    refuse_damaged(in.bad_line());
+    show_cust();
+    return 1;
   }
   int put = put_data_file(out);
   unlock();

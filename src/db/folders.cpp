@@ -36,7 +36,7 @@ void create_dirs() {
     unlock_f();
     return;
   }
-  LineReader in(std::move(text));
+  MemberReader in(std::move(text));
   Record r;
   while (get_data(in, r, kFields) == kFields) {
     if (!plain_name(r[12])) continue;  // a damaged reference names no folder

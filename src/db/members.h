@@ -14,14 +14,28 @@
 namespace soc {
 
 inline constexpr std::size_t kFormReadMax = 126;  // bytes read from a form box
-inline constexpr std::size_t kSelMax = 15;        // longest selected reference
 
 extern std::string index_sel;   // reference of the selected member (its record lock is held); "" = none
+extern int sel_nth;             // which record with reference index_sel is selected (0 = the first in file order)
+extern int data_bad;            // damaged line of the member file found by the last list load; 0 = none
+
+// The member file as a whole. scan_data reads the whole text: it returns
+// the damaged line (0 = none) and leaves in top_ref the highest reference of
+// one letter and four digits ("" = none). damage_text is the message of a
+// damaged member file, with what follows from it (the tail) on the last
+// lines. report_damage shows it at start-up when the list load found damage;
+// refuse_damaged tells that a rewrite was refused and nothing changed.
+int scan_data(const std::string& text, std::string& top_ref);
+std::string damage_text(int line, const std::string& tail);
+void report_damage();
+void refuse_damaged(int line);
 
 // The member list.
 std::string flag_column(const std::string& rem);  // the five-character flag column of a row
 int show_cust();                                   // fills the member list; returns 0
-void free_sel();                                   // releases the record lock of index_sel, empties it
+void free_sel();
+// Says that ref cannot be selected (it is no reference) and selects nothing.
+void refuse_selection(const std::string& ref);                                   // releases the record lock of index_sel, empties it
 
 // The form.
 void read_data();   // form boxes to the field globals, remarks composed with the flag boxes
@@ -46,6 +60,13 @@ inline constexpr int kRefOk = 0;       // chk_ref: a reference can be handed out
 inline constexpr int kRefUsedUp = 1;   // chk_ref: every reference up to 9999 was handed out
 inline constexpr int kRefBad = 2;      // chk_ref: not a counter value
 int chk_ref(const std::string& counter);
+// The reference to hand out (New, the import): the larger of the counter
+// and the one after top_ref, the highest reference in the member file being
+// rewritten, so that a reference a stored record uses is never given again
+// (after a kill between the rewrite and the counter, a lost settings file,
+// a hand-edited counter). Both must be references (or top_ref "").
+long ref_key(const std::string& ref);   // the order of references: by letter, then by number
+std::string ref_to_give(const std::string& counter, const std::string& top_ref);
 // The counter value that follows ref (ref must be handed out: kRefOk).
 std::string next_ref(const std::string& ref);
 // 1 (after a message) when the counter says the references are used up, else

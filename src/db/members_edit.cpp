@@ -5,9 +5,9 @@
 // Every save rewrites the whole member file under the member-file lock. The
 // new content goes to the temporary file sociantes.tmp and is then put in
 // place by a rename, so an interrupted save leaves the old file complete.
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,6 +17,7 @@
 #include "db/members.h"
 #include "db/util.h"
 #include "import/do_utf.h"
+#include "platform/crash.h"
 #include "platform/fs.h"
 #include "platform/services.h"
 #include "platform/window_system.h"
@@ -115,16 +116,19 @@ void save_new() {
     show_cust();
     return;
   }
+  // What cannot be saved keeps the form as it was typed; the action ends.
+  auto keep_form = [] {
+    task_in = 0;
+    unlock_new();
+    set_status();
+  };
   const std::string counter = getnrc("ref");
   if (int st = chk_ref(counter); st != kRefOk) {
     if (st == kRefBad)
       info(" ERROR NEW_0 ", 1);
     else
       ref_used_up(counter);
-    // The form keeps what was typed; the action ends.
-    task_in = 0;
-    unlock_new();
-    set_status();
+    keep_form();
     return;
   }
   if (lock_data() != 0) {
@@ -138,13 +142,23 @@ void save_new() {
     abandon_new();
     return;
   }
-  fld::ref = counter;
-  fld::id = id_at_save(fld::id, counter);
+  std::string top;
+  const int bad = scan_data(text, top);
+  const std::string given = bad == 0 ? ref_to_give(counter, top) : counter;
+  if (bad != 0 || ref_used_up(given)) {
+    if (bad != 0) refuse_damaged(bad);
+    unlock_data();
+    keep_form();
+    return;
+  }
+  fld::ref = given;
+  fld::id = id_at_save(fld::id, given);
   std::string out;
   out.reserve(text.size() + 1024);
-  LineReader in(std::move(text));
+  MemberReader in(std::move(text));
   ins_data(in, out);
   int put = put_data_file(out);
+  if (put == 0) crash_point("new:after_replace");
   unlock_data();
   if (put != 0) {
     info(rewrite_error(put == 1 ? "NEW_6" : "NEW_7", put, "The new member is not saved."), 1);
@@ -153,11 +167,11 @@ void save_new() {
   }
   // The record is stored: whatever fails from here on, the counter is
   // advanced so that its reference is never handed out again.
-  mk_nfname(counter + ".dat");
+  mk_nfname(given + ".dat");
   const bool history = replace_file(file_name, mk_hist_text()) == 0;
   if (!history) info(" ERROR NEW_14 ", 1);
   if (history && dirs == 1) {
-    mk_nfname(counter + "_dir");
+    mk_nfname(given + "_dir");
     if (make_dir(file_name) != 0) info(" ERROR NEW_DIR ", 1);
   }
   incr_cnt(0);
@@ -181,8 +195,15 @@ void save_del() {
   }
   std::string out;
   out.reserve(text.size());
-  LineReader in(std::move(text));
-  del_data(in, out, index_sel);
+  MemberReader in(std::move(text));
+  del_data(in, out, index_sel, sel_nth);
+  if (in.bad_line() != 0) {
+    refuse_damaged(in.bad_line());
+    unlock_data();
+    end_action();
+    show_cust();
+    return;
+  }
   int put = put_data_file(out);
   unlock_data();
   if (put != 0) {
@@ -213,12 +234,19 @@ void save_chg() {
   std::string rest;
   rest.reserve(text.size());
   {
-    LineReader in(std::move(text));
-    del_data(in, rest, index_sel);
+    MemberReader in(std::move(text));
+    del_data(in, rest, index_sel, sel_nth);
+    if (in.bad_line() != 0) {
+      // The form keeps the changes; Modify can be tried again after repair.
+      refuse_damaged(in.bad_line());
+      unlock_data();
+      end_action();
+      return;
+    }
   }
   std::string out;
   out.reserve(rest.size() + 1024);
-  LineReader in(std::move(rest));
+  MemberReader in(std::move(rest));
   ins_data(in, out);
   int put = put_data_file(out);
   unlock_data();
@@ -256,15 +284,21 @@ int put_data_file(const std::string& content) {
 // ---- reference counter --------------------------------------------------
 
 int chk_ref(const std::string& counter) {
-  auto digits = [&](std::size_t from) {
-    for (std::size_t i = from; i < counter.size(); ++i)
-      if (!std::isdigit(static_cast<unsigned char>(counter[i]))) return false;
-    return true;
-  };
-  if (counter.empty() || !std::isalpha(static_cast<unsigned char>(counter[0]))) return kRefBad;
-  if (counter.size() == 5 && digits(1)) return kRefOk;
-  if (counter.size() == 6 && counter.compare(1, 5, "10000") == 0) return kRefUsedUp;
+  if (is_ref(counter)) return kRefOk;
+  if (counter.size() == 6 && is_ref(counter.substr(0, 5)) && counter.compare(1, 5, "10000") == 0)
+    return kRefUsedUp;
   return kRefBad;
+}
+
+long ref_key(const std::string& ref) {
+  if (ref.empty()) return -1;
+  return static_cast<unsigned char>(ref[0]) * 100000L + std::atol(ref.c_str() + 1);
+}
+
+std::string ref_to_give(const std::string& counter, const std::string& top_ref) {
+  if (top_ref.empty()) return counter;
+  const std::string after = next_ref(top_ref);
+  return ref_key(after) > ref_key(counter) ? after : counter;
 }
 
 std::string next_ref(const std::string& ref) {

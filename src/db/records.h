@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace soc {
 
@@ -28,20 +29,70 @@ extern std::string name, fname, adr, city, post, phone, act, nation, birth, rem,
 std::string& by_number(int n);   // field n (1..13)
 }  // namespace fld
 
-// Reads a text file line by line, accepting CR LF or LF.
+// Reads a text file line by line. A line ends at CR LF, at LF or at a lone
+// CR; the last line needs no line end. Lines are counted from 1.
 class LineReader {
  public:
   explicit LineReader(std::string text) : text_(std::move(text)) {}
-  bool next(std::string& line);  // false at the end
+  bool next(std::string_view& line);  // false at the end; the view lives as long as the reader
+  bool next(std::string& line);       // the same, copied
+  int number() const { return number_; }  // number of the line last read (0 before the first)
+  void skip(std::size_t n) { pos_ += n; }     // skips n bytes before the first line (a byte-order mark)
+  const std::string& text() const { return text_; }
  private:
-  std::string text_;   // whole file content
-  std::size_t pos_ = 0; // start of the next line
+  std::string text_;     // whole file content
+  std::size_t pos_ = 0;  // start of the next line
+  int number_ = 0;       // lines read so far
+  std::size_t lf_ = std::string::npos;  // next LF at or after pos_ (size: none; npos: not searched)
+  std::size_t cr_ = std::string::npos;  // next CR, the same way
+};
+
+// The reader of the member file. It reads one record after the other and
+// accepts what editors and other systems do to a text file without harm to
+// a record: a UTF-8 byte-order mark at the start, CR LF, LF or lone CR line
+// ends, and blank lines (empty or only blanks and tabs) where a marker line
+// is expected. Anything else where a marker line is expected - a record with
+// a field line too many or too few, a field split over two lines, a leading
+// blank or NUL, stray text - is damage: the reading stops at that line, and
+// bad_line() names it. A record cut short by the end of the file is read
+// with its missing fields empty (whole() tells).
+//
+// Every rewrite of the member file reads it to its end first and is refused
+// when bad_line() is not 0, so that the records after a damaged line are
+// never dropped. Records a rewrite does not change are copied with put_raw():
+// byte for byte, except that every line end becomes CR LF.
+class MemberReader {
+ public:
+  explicit MemberReader(std::string text);
+  MemberReader(const MemberReader&) = delete;  // the record views point into its own text
+  MemberReader& operator=(const MemberReader&) = delete;
+  // Reads the next record: fields 1..n into rows 1..n of r, each cut to 62
+  // bytes on a whole character. Returns n, or 0 at the end of the file or
+  // at a damaged line.
+  int next(Record& r, int n = kFields);
+  // The record last read as stored: its marker line and its field lines,
+  // whole, each followed by CR LF (missing fields as empty lines).
+  void put_raw(std::string& out) const;
+  // The same with field f replaced by value (one line, written as it is).
+  void put_raw(std::string& out, int f, const std::string& value) const;
+  std::string_view field(int i) const;  // field i (1..n) of the record last read, whole, not cut
+  int line() const { return line_; }    // line number of that record's marker line
+  bool whole() const { return whole_; } // that record had all its n field lines
+  int bad_line() const { return bad_; } // 0, or the damaged line where reading stopped
+
+ private:
+  LineReader in_;                           // the lines of the file
+  std::array<std::string_view, 16> raw_{};  // [0] marker line, [1..n] field lines of the last record
+  int n_ = 0;                               // fields of the last record
+  int line_ = 0;                            // its marker line
+  bool whole_ = true;                       // it had all its field lines
+  int bad_ = 0;                             // first damaged line, 0 = none
 };
 
 // Reads one record (n fields) into r / the exchange buffer; n, or 0 at the
-// end or when the next line is not a marker line.
-int get_data(LineReader& in, Record& r, int n);
-int get_data(LineReader& in, int n);
+// end or when the file is damaged there (in.bad_line() then says where).
+int get_data(MemberReader& in, Record& r, int n);
+int get_data(MemberReader& in, int n);
 // Appends the marker line and rows 1..n of r / the exchange buffer to out.
 int put_data(std::string& out, const Record& r, int n);
 int put_data(std::string& out, int n);
@@ -54,13 +105,29 @@ int pop_xchg(int n);    // and back
 // 1 when a sorts at or after b in the member file's name order.
 int chk_alfa(const std::string& a, const std::string& b);
 
-// Ordered insertion: copies the records of in to out and writes the current
-// member (the field globals) before the first record whose Name sorts at or
-// after the member's Name, or after the last one. Uses the exchange buffer.
-// Returns the number of records written, the member included.
-int ins_data(LineReader& in, std::string& out);
-// Copies the records of in to out except those whose reference (field 12) is
-// ref. Returns the number of records left out.
-int del_data(LineReader& in, std::string& out, const std::string& ref);
+// Ordered insertion: copies the records of in to out (as stored, put_raw)
+// and writes the current member (the field globals) before the first record
+// whose Name sorts at or after the member's Name, or after the last one.
+// Uses the exchange buffer. Returns the number of records written, the
+// member included. The caller checks in.bad_line() before using out.
+int ins_data(MemberReader& in, std::string& out);
+// Copies the records of in to out (as stored) except one: the nth record
+// (0 = the first) whose reference (field 12) is ref. Records that share its
+// reference stay. Returns 1 when that record was left out, else 0.
+int del_data(MemberReader& in, std::string& out, const std::string& ref, int nth);
+
+// 1 when ref can name a member's files (record lock, history file, folder,
+// photo): one ASCII letter and four digits. Any other reference is shown
+// but never used in a path.
+int is_ref(std::string_view ref);
+
+// The layout of a member file text, decided from the records themselves (a
+// 13-field record has its next marker line 14 lines on): kFields when every
+// record has 13 fields, 12 when every record has 12 (the layout before
+// categories had their own field), 0 for neither; an empty file counts as
+// kFields. For 0, old_first is set when the 12-field reading gets further
+// than the 13-field one (the file was meant to be in the old layout), and
+// bad_line receives the line where that reading stumbled.
+int data_layout(const std::string& text, int& bad_line, bool& old_first);
 
 }  // namespace soc

@@ -273,17 +273,30 @@ void do_srch() {
     if (!ws().message_beep()) ws().tone(400, 100);
     return;
   }
-  // The member found, read with the member-file reader.
-  LineReader rec(text.substr(s.at, s.end - s.at));
+  // The member found, read with the member-file reader. Only a reference
+  // of one letter and four digits names a lock file.
+  MemberReader rec(text.substr(s.at, s.end - s.at));
   get_data(rec, kFields);
-  const std::string ref = cut_utf8(data_xchg[12], kSelMax);
+  const std::string ref = data_xchg[12];
+  if (!is_ref(ref)) {
+    show_cust();
+    refuse_selection(ref);
+    return;
+  }
   mk_nfname(ref);
-  if (ref.empty() || lock_f() != 0) {
-    // Locked by another workstation (or no reference to lock): the list
-    // comes back and the next OK goes on after this member.
+  if (lock_f() != 0) {
+    // Locked by another workstation: the list comes back and the next OK
+    // goes on after this member.
     show_cust();
     return;
   }
+  // Which of the records sharing this reference was found (file order).
+  int nth = 0;
+  MemberReader before(text.substr(0, s.at));
+  Record r;
+  while (get_data(before, r, kFields) == kFields)
+    if (r[12] == ref) ++nth;
+  sel_nth = nth;
   index_sel = ref;
   get_xchg();
   show_data();

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@ namespace soc {
 std::string home;
 std::string file_name;
 std::string tmp_root;
+std::string check_note;
 int nfs = 0;
 int type_id = 0;
 int dirs = 0;
@@ -117,6 +119,7 @@ bool first_lines(const std::string& path, std::vector<std::string>& lines) {
 
 void util_reset() {
   file_name.clear();
+  check_note.clear();
   nfs = 0;
   type_id = 0;
   dirs = 0;
@@ -488,6 +491,7 @@ int mk_tmp_dir() {
 }
 
 int check_db() {
+  check_note.clear();
   mk_fname("sociantes.data");
   if (chk_file() != 0) {
     int failed = 0;
@@ -504,6 +508,18 @@ int check_db() {
     return failed ? 2 : 1;
   }
   mk_tmp_dir();
+  // A settings file that is there but cannot be read tells nothing about the
+  // layout: nothing is upgraded, nothing is written.
+  mk_fname(kRcName);
+  const std::string rc = file_name;
+  std::string probe;
+  std::error_code ec;
+  if (std::filesystem::exists(std::filesystem::symlink_status(rc, ec)) && !read_file(rc, probe)) {
+    check_note = " The settings file cannot be read: \r\n " + rc +
+                 " \r\n The data directory was not upgraded and nothing was written. \r\n Every "
+                 "setting has its default until the file can be read. ";
+    return kCheckRcUnreadable;
+  }
   std::string version = getrc("version");
   int major = 0, minor = 0;
   if (version.size() > 3) {
@@ -531,7 +547,17 @@ int check_db() {
     }
     minor = 2;
   }
-  if (major == 2 && minor <= 5) upg2_6();
+  // A member file that should have been converted and was not keeps the old
+  // version: the conversion is tried again at the next start.
+  if (major == 2 && minor <= 5 && upg2_6() != 0) return kCheckNotConverted;
+  // Settings without a counter (made anew, or emptied) go on after the
+  // highest reference of the member file.
+  if (getrc("ref").empty()) {
+    std::string text, top;
+    mk_fname("sociantes.data");
+    if (read_file(file_name, text)) scan_data(text, top);
+    setrc("ref", ref_to_give("A0000", top));
+  }
   setrc("version", kVersion);
   return 3;
 }
@@ -564,6 +590,23 @@ int convert_options() {
   return 0;
 }
 
+namespace {
+// Keeps a copy of the member file text beside it before a conversion:
+// sociantes.data.v2 (or .v2.1, .v2.2, ... when a different copy is there
+// already; an identical one is reused). The path of the copy, "" on failure.
+std::string keep_copy(const std::string& member_path, const std::string& text) {
+  for (int k = 0; k < 100; ++k) {
+    std::string copy = member_path + ".v2" + (k == 0 ? "" : "." + std::to_string(k));
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(copy, ec)))
+      return replace_file(copy, text) == 0 ? copy : "";
+    std::string there;
+    if (read_file(copy, there) && there == text) return copy;
+  }
+  return "";
+}
+}  // namespace
+
 int upg2_6() {
   // Category names, slots 1 to 63, as the old layout knew them.
   std::vector<std::string> names;
@@ -573,31 +616,60 @@ int upg2_6() {
     for (size_t i = 0; i < lines.size() && i < 63; ++i) names.push_back(lines[i].substr(0, 31));
 
   mk_fname("sociantes.data");
-  std::string member_path = file_name;
+  const std::string member_path = file_name;
+  const std::string failed = " The member file could not be converted to 13 fields: \r\n " +
+                             member_path + " \r\n It is unchanged; the conversion is tried again "
+                             "at the next start. ";
   std::string text;
-  if (!read_file(member_path, text)) return 1;
+  if (!read_file(member_path, text)) {
+    check_note = failed;
+    return 1;
+  }
+  // The layout is decided from the file itself: only a file that really is
+  // in the 12-field layout is converted.
+  int bad = 0;
+  bool old = false;
+  const int layout = data_layout(text, bad, old);
+  if (layout == kFields || (layout == 0 && !old)) return 0;
+  if (layout == 0) {
+    check_note = " The member file is in the old layout of 12 fields, \r\n but it is damaged at line " +
+                 std::to_string(bad) + ": \r\n " + member_path +
+                 " \r\n It was not converted. Please repair it and start again. ";
+    return 2;
+  }
   mk_tmp_fname("sociantes.tmp");
-  std::string tmp_path = file_name;
-  if (tmp_path.empty()) return 1;
-
-  LineReader in(text);
+  const std::string tmp_path = file_name;
+  if (tmp_path.empty() || keep_copy(member_path, text).empty()) {
+    check_note = failed;
+    return 1;
+  }
+  MemberReader in(text);
   Record r;
   std::string out;
-  while (get_data(in, r, 12) == 12) {
-    std::string& rem = r[10];
-    r[13].clear();
+  out.reserve(text.size() + text.size() / 12);
+  while (in.next(r, 12) == 12) {
+    // The category stood at the start of the remarks: it moves to field 13;
+    // every other field is copied as it is.
+    std::string rem(in.field(10));
+    std::string category;
     for (size_t i = 0; i < names.size() && i < 15 && !names[i].empty(); ++i) {
       const std::string& c = names[i];
       if (rem.compare(0, c.size(), c) == 0 && (rem.size() == c.size() || rem[c.size()] == ' ')) {
-        r[13] = c;
+        category = c;
         rem.erase(0, c.size());
         break;
       }
     }
-    put_data(out, r, 13);
+    in.put_raw(out, 10, rem);
+    out += category + "\r\n";
   }
-  if (replace_file(tmp_path, out) != 0) return 1;
-  return replace_file_from(member_path, tmp_path);
+  if (replace_file(tmp_path, out) != 0 || replace_file_from(member_path, tmp_path) != 0) {
+    ::unlink(tmp_path.c_str());
+    check_note = failed;
+    return 1;
+  }
+  ::unlink(tmp_path.c_str());
+  return 0;
 }
 
 void mode_net() {

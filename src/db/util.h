@@ -59,10 +59,15 @@ int unlock_f();
 // waiting. Shows nothing.
 void clean_scratch();
 
-// Start-up check and upgrades.
+// Start-up check and upgrades. check_db returns 0 = up to date, 1 =
+// created, 2 = creation failed, 3 = upgraded, or one of the two below, whose
+// explanation for the user is left in check_note.
+inline constexpr int kCheckRcUnreadable = 4;  // the settings file cannot be read: nothing upgraded
+inline constexpr int kCheckNotConverted = 5;  // the member file needed converting and was not
+extern std::string check_note;                // what the last check_db has to tell the user; "" = nothing
 int check_db();
 int convert_options();
-int upg2_6();
+int upg2_6();   // 0 = converted or nothing to convert, 1 = failed, 2 = old layout but damaged
 int mk_tmp_dir();   // creates the private temporary directory; 0 = usable
 
 // Mode commands.

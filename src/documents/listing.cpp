@@ -103,7 +103,7 @@ std::string listing_text(const std::string& members, int extended, const std::tm
         std::string("IDENTIFICATION  NAME                         FIRST NAME(S)                INFOS"),
         kDashes})
     out += l + "\r\n";
-  LineReader in(members);
+  MemberReader in(members);
   Record r;
   while (get_data(in, r, kFields) == kFields) {
     if (!in_cat(r) || eval_flg(r[10]) != 1) continue;

@@ -87,7 +87,7 @@ int mailing(int kind) {
     end_action();
     return 1;
   }
-  LineReader in(std::move(members));
+  MemberReader in(std::move(members));
   Record r;
   while (get_data(in, r, kFields) == kFields) {
     if (!in_cat(r) || eval_flg(r[10]) != 1) continue;

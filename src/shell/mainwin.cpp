@@ -72,6 +72,10 @@ void report_check(int r) {
     case 3:
       info(std::string(" Upgrade on version:") + " " + kVersion + " \r\n OK \r\n", 5);
       break;
+    case kCheckRcUnreadable:
+    case kCheckNotConverted:
+      info(check_note, 1);
+      break;
     default:
       break;
   }
@@ -174,6 +178,7 @@ void wm_create() {
   show_cust();
   info(kBanner, 5);
   report_check(first);
+  report_damage();
 }
 
 void wm_size() {

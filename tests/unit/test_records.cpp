@@ -29,7 +29,7 @@ std::string rec(const std::string& name, const std::string& ref, const std::stri
 
 // The names (field 1) of every record of a member file text.
 std::vector<std::string> names_of(const std::string& text) {
-  LineReader in(text);
+  MemberReader in(text);
   Record r;
   std::vector<std::string> v;
   while (get_data(in, r, kFields) == kFields) v.push_back(r[1]);
@@ -46,14 +46,14 @@ TEST(GetData, ReadsCrLfAndLfRecordsAndStopsAtANonMarkerLine) {
       {"LF only", "#\nAdam\n\n\n\n\n\n\n\n\n\n\nA0000\n\n#x\nZola\n", {"Adam", "Zola"}},
       {"a non-marker line ends the file", rec("Adam", "A0000") + "junk\r\n" + rec("Zola", "A0001"),
        {"Adam"}},
-      {"an empty line ends the file", "\r\n" + rec("Adam", "A0000"), {}},
+      {"a blank line where a marker is expected is skipped", "\r\n" + rec("Adam", "A0000"), {"Adam"}},
       {"empty file", "", {}},
   };
   for (const auto& c : cases) EXPECT_EQ(names_of(c.text), c.names) << c.what;
 }
 
 TEST(GetData, MissingFieldLinesAtTheEndReadAsEmpty) {
-  LineReader in("#\r\nDupont\r\nJean\r\n");
+  MemberReader in("#\r\nDupont\r\nJean\r\n");
   Record r;
   r.fill("stale");
   ASSERT_EQ(get_data(in, r, kFields), kFields);
@@ -66,7 +66,7 @@ TEST(GetData, MissingFieldLinesAtTheEndReadAsEmpty) {
 TEST(GetData, KeepsEveryFieldWithin62BytesOnWholeCharacters) {
   std::string accented;
   for (int i = 0; i < 40; ++i) accented += "\xC3\xA9";  // 80 bytes of é
-  LineReader in("#\r\n" + std::string(70, 'x') + "\r\n" + accented + "\r\n");
+  MemberReader in("#\r\n" + std::string(70, 'x') + "\r\n" + accented + "\r\n");
   Record r;
   ASSERT_EQ(get_data(in, r, 2), 2);
   EXPECT_EQ(r[1], std::string(62, 'x'));   // the rest is not taken as field 2
@@ -116,7 +116,7 @@ class OrderedInsertion : public ::testing::Test {
   std::string insert(const std::string& file, const std::string& name, const std::string& ref) {
     fld::name = name;
     fld::ref = ref;
-    LineReader in(file);
+    MemberReader in(file);
     std::string out;
     int n = ins_data(in, out);
     EXPECT_EQ(n, static_cast<int>(names_of(out).size()));
@@ -149,12 +149,23 @@ TEST_F(OrderedInsertion, LeavesTheSourceRecordsIntact) {
                 rec("Zola", "A0001", "r2 $", "Choir", "id2"));
 }
 
-TEST(DelData, LeavesOutEveryRecordOfTheReference) {
+// Guards Delete and Modify: exactly the selected record leaves, records
+// that share its reference stay.
+TEST(DelData, LeavesOutOnlyTheNthRecordOfTheReference) {
   const std::string file = rec("A", "A0000") + rec("B", "A0001") + rec("C", "A0000");
-  LineReader in(file);
-  std::string out;
-  EXPECT_EQ(del_data(in, out, "A0000"), 2);
-  EXPECT_EQ(out, rec("B", "A0001"));
+  struct Case {
+    int nth;
+    int left_out;
+    std::string out;
+  } cases[] = {{0, 1, rec("B", "A0001") + rec("C", "A0000")},
+               {1, 1, rec("A", "A0000") + rec("B", "A0001")},
+               {2, 0, file}};
+  for (const auto& c : cases) {
+    MemberReader in(file);
+    std::string out;
+    EXPECT_EQ(del_data(in, out, "A0000", c.nth), c.left_out) << c.nth;
+    EXPECT_EQ(out, c.out) << c.nth;
+  }
 }
 
 TEST(RefCounter, AdvancesWithCarriesAndEndsAt9999) {

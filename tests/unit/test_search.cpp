@@ -53,7 +53,7 @@ TEST(SearchMatch, OnePassFoldsEveryByteAndFindsEveryLineEnd) {
 // The reference: the member-file reader and the match test, record by record.
 SrchScan reference(const std::string& text, const std::string& category, const std::string& crit,
                    SrchScan s) {
-  LineReader in(text);
+  MemberReader in(text);
   Record r;
   int j = 0;
   s.hit = false;

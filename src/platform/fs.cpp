@@ -40,11 +40,14 @@ std::string sibling_of(const std::string& path) {
 FsOps& fs_ops() { return current_ops; }
 void fs_ops_reset() { current_ops = real_ops; }
 
-int replace_file(const std::string& path, const std::string& content) {
+int replace_file(const std::string& path, const std::string& content, mode_t mode) {
   std::string tmp = sibling_of(path);
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
   if (fd < 0) return 1;
-  bool ok = write_all(fd, content.data(), content.size()) == 0 && fs_ops().fsync(fd) == 0;
+  // A private file: a sibling left by an earlier run keeps its bits, so they
+  // are set before anything is written.
+  bool ok = mode == 0644 || ::fchmod(fd, mode) == 0;
+  ok = ok && write_all(fd, content.data(), content.size()) == 0 && fs_ops().fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   if (!ok || fs_ops().rename(tmp.c_str(), path.c_str()) != 0) {
     ::unlink(tmp.c_str());

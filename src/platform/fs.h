@@ -25,8 +25,9 @@ FsOps& fs_ops();          // the operations in use
 void fs_ops_reset();      // back to the real system calls
 
 // Writes content to a sibling of path, flushes it and renames it over path.
+// The new file gets the permission bits mode (0600 for a private file).
 // Returns 0 on success, 1 on failure (the old file, if any, is untouched).
-int replace_file(const std::string& path, const std::string& content);
+int replace_file(const std::string& path, const std::string& content, mode_t mode = 0644);
 // The same with the content of another file (e.g. a copy built in the
 // temporary directory). Returns 0 on success, 1 on failure.
 int replace_file_from(const std::string& path, const std::string& source);

@@ -1,10 +1,12 @@
 // The routing of OK input to the completions of the command modules: adding
-// and removing a category, the info labels, and the bulk flag change.
+// and removing a category, the info labels, the bulk flag change and the
+// e-mail commands.
 #include "shell/completions.h"
 
 #include "db/categories.h"
 #include "db/flags.h"
 #include "db/members.h"
+#include "mail/email.h"
 #include "shell/dialog.h"
 
 namespace soc {
@@ -29,6 +31,22 @@ void run_completion(int action, Dialog& d) {
     case 28:  // Yes to the bulk flag change
       do_all_flgs();
       kill_dialog(d);
+      end_action();
+      break;
+    case 29:  // e-mail to the selected member
+    case 30:  // e-mail to every selected member
+      if (action == 29)
+        send_email(d);
+      else
+        send_emails(d);
+      end_action();
+      break;
+    case 31:  // SMTP server settings
+    case 34:  // login and password
+      if (action == 31)
+        do_smtp_cfg(d);
+      else
+        do_ssl_cfg(d);
       end_action();
       break;
     default:  // 0, 1, 3, 13, 14, 20, 21: no completion, the dialog stays open

@@ -5,6 +5,7 @@
 #include "db/flags.h"
 #include "db/members.h"
 #include "db/util.h"
+#include "mail/email.h"
 #include "platform/window_system.h"
 #include "shell/dialog.h"
 #include "shell/mainwin.h"
@@ -133,14 +134,15 @@ const std::vector<Command>& commands() {
       {19, title_edit}, {8, page_setup_up}, {10, page_setup_lt},
       {433, nullptr}, {434, nullptr}, {435, nullptr}, {436, nullptr},
       {437, nullptr}, {438, nullptr}, {439, nullptr}, {440, nullptr},
-      {26, nullptr},  {31, nullptr},  {34, nullptr},  {32, set_win_path},
+      {26, nullptr},  {31, smtp_setup}, {34, ssl_setup},  {32, set_win_path},
       {451, bip_on},  {450, bip_off}, {449, info_on}, {448, info_off},
       {414, [] { auto_id(0); }}, {415, [] { auto_id(1); }}, {416, [] { auto_id(2); }},
       {417, [] { auto_id(3); }},
-      {455, nullptr}, {454, nullptr}, {453, nullptr}, {452, nullptr},
+      {455, [] { email_no_mail(1); }}, {454, [] { email_no_mail(0); }},
+      {453, [] { email_no_labels(1); }}, {452, [] { email_no_labels(0); }},
       {460, nullptr}, {456, mode_loc}, {457, mode_net},
       {400, do_new}, {401, do_chg}, {403, do_del}, {402, do_ok}, {404, cancel},
-      {405, nullptr}, {409, nullptr}, {411, nullptr}, {408, nullptr}, {407, nullptr},
+      {405, nullptr}, {409, nullptr}, {411, nullptr}, {408, nullptr}, {407, do_email},
       {412, nullptr}, {406, nullptr}, {413, nullptr},
       {420, [] { set_flgs_rule(0); }}, {421, [] { set_flgs_rule(1); }},
       {422, [] { set_flgs_rule(2); }}, {423, [] { set_flgs_rule(3); }},

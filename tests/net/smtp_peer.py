@@ -19,6 +19,9 @@ import socket
 import ssl
 import sys
 import time
+import warnings
+
+warnings.simplefilter("ignore")  # aiosmtpd's deprecation notes are no test output
 
 try:
     from aiosmtpd.controller import Controller

@@ -43,7 +43,7 @@ class Handler:
             # A positive reply without the word the client looks for, then
             # the one it waits for next.
             await server.push(self.args.mail_reply)
-        return "250 OK"
+        return self.args.mail_final
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
         if address in self.args.refuse_rcpt:
@@ -86,6 +86,9 @@ class Handler:
                 f.write(att)
         with open(os.path.join(d, "parsed.txt"), "w") as f:
             f.write("\n".join(lines) + "\n")
+        if self.args.drop_data:
+            server.transport.abort()  # no reply to the end of data
+            return None
         if self.args.refuse_data:
             return "554 5.7.1 Message refused"
         return "250 2.0.0 Ok: queued as %d" % self.count
@@ -123,6 +126,8 @@ def main():
     p.add_argument("--refuse-rcpt", action="append", default=[])
     p.add_argument("--refuse-data", action="store_true")
     p.add_argument("--mail-reply")
+    p.add_argument("--mail-final", default="250 OK")
+    p.add_argument("--drop-data", action="store_true")
     p.add_argument("--life", type=int, default=300)
     args = p.parse_args()
     os.makedirs(args.out, exist_ok=True)

@@ -227,6 +227,8 @@ TEST_F(SmtpTest, RefusalsEndTheSendWithTheirLogLine) {
        "RCPT TO:<bad@example.org> (550 5.1.1 <bad@example.org>: Recipient address rejected)\n", 0},
       {{"--refuse-data"}, "a@example.org", "", ">> .\n<< 554 5.7.1 Message refused\nDATA not send\n",
        1},
+      {{"--drop-data"}, "a@example.org", "", ">> .\nConnection lost in middle of processing\nDATA not send\n",
+       1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.log_end);
@@ -241,10 +243,30 @@ TEST_F(SmtpTest, RefusalsEndTheSendWithTheirLogLine) {
 }
 
 TEST_F(SmtpTest, MailFromReplyWithoutOkAwaitsOneMoreReply) {
-  SmtpPeer peer({"--mail-reply", "250 2.1.0 Sender accepted"});
+  smtp_wait_ms = 3000;  // a reply awaited in vain fails the case quickly
+  struct Case {
+    std::vector<std::string> args;  // the server's replies to MAIL FROM
+    const char* what;               // the replies, for the trace
+  } cases[] = {
+      {{"--mail-reply", "250 2.1.0 Sender accepted"}, "<< 250 2.1.0 Sender accepted\n<< 250 OK\n"},
+      {{"--mail-final", "250 2.1.0 Ok"}, "<< 250 2.1.0 Ok\n>> RCPT"},
+      {{"--mail-final", "250 2.1.0 Sender OK"}, "<< 250 2.1.0 Sender OK\n>> RCPT"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SmtpPeer peer(c.args);
+    NEED(peer);
+    setrc("pacing", "no");
+    ASSERT_EQ(send(at(peer), "a@example.org"), 0) << log();
+    EXPECT_EQ(peer.got(1, "envelope.txt"), "from <>\nrcpt a@example.org\n");
+  }
+  // The log of a failed send shows the replies as read.
+  SmtpPeer peer({"--mail-reply", "250 2.1.0 Sender accepted", "--refuse-rcpt", "a@example.org"});
   NEED(peer);
-  ASSERT_EQ(send(at(peer), "a@example.org"), 0) << log();
-  EXPECT_EQ(peer.got(1, "envelope.txt"), "from <>\nrcpt a@example.org\n");
+  EXPECT_EQ(send(at(peer), "a@example.org"), 1);
+  EXPECT_NE(log().find(">> MAIL FROM:<>\n<< 250 2.1.0 Sender accepted\n<< 250 OK\n>> RCPT"),
+            std::string::npos)
+      << log();
 }
 
 TEST_F(SmtpTest, ASilentOrVanishingServerEndsTheSendWithinTheBound) {

@@ -8,6 +8,7 @@
 #include <wx/checkbox.h>
 #include <wx/dcmemory.h>
 #include <wx/dcclient.h>
+#include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/image.h>
 #include <wx/listbox.h>
@@ -128,7 +129,7 @@ void WxWindowSystem::message_box(const std::string& text, const std::string& cap
 void WxWindowSystem::keep_painting() {
   // Paint and other window events only: no click or key reaches a command
   // while the operation that called us runs.
-  if (wxTheApp) wxTheApp->YieldFor(wxEVT_CATEGORY_UI);
+  if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_UI);
 }
 
 void WxWindowSystem::not_built(const std::string& what) {

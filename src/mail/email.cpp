@@ -127,10 +127,7 @@ void do_smtp_cfg(Dialog& d) {
 void do_ssl_cfg(Dialog& d) {
   std::string login, password;
   split_bar(tmp_str, login, password);
-  // No copy of the password stays in the shared texts.
-  std::fill(tmp_str.begin(), tmp_str.end(), '\0');
-  std::fill(dlg_input.begin(), dlg_input.end(), '\0');
-  dlg_input.clear();
+  std::fill(tmp_str.begin(), tmp_str.end(), '\0');  // the shared scratch text forgets it
   const int r = store_pass(password);
   std::fill(password.begin(), password.end(), '\0');
   kill_dialog(d);

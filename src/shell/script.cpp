@@ -8,6 +8,7 @@
 #include "db/flags.h"
 #include "db/members.h"
 #include "db/util.h"
+#include "mail/ssmtp.h"
 #include "platform/scripted.h"
 #include "shell/dialog.h"
 #include "shell/dispatch.h"
@@ -75,6 +76,7 @@ void reset_program_state() {
   members_reset();
   categories_reset();
   flags_reset();
+  ssmtp_reset();
   boxes = BoxTable{};
 }
 

@@ -26,18 +26,11 @@ constexpr const char* kNoAddress = "No Email address!";
 constexpr const char* kBadPdf = "PDF file not valid...";
 constexpr const char* kListFile = "email_list.txt";
 
-// The path of name in the data directory (mk_fname), the current path kept.
-std::string data_path(const std::string& name) {
+// The path that composer (mk_fname, mk_tmp_fname) gives name; the current
+// path is kept.
+std::string path_of(void (*composer)(const std::string&), const std::string& name) {
   const std::string saved = file_name;
-  mk_fname(name);
-  std::string p = file_name;
-  file_name = saved;
-  return p;
-}
-
-std::string tmp_path(const std::string& name) {
-  const std::string saved = file_name;
-  mk_tmp_fname(name);
+  composer(name);
   std::string p = file_name;
   file_name = saved;
   return p;
@@ -80,6 +73,18 @@ void take_dialog(Dialog& d, std::string& subj, std::string& path) {
   kill_dialog(d);
 }
 
+// Sets the current action and opens its dialog.
+void start_mail_action(int action, const std::string& prompt, int kind) {
+  task_in = action;
+  set_status();
+  info(prompt, kind);
+}
+
+// One-action rule first.
+void start_mail_action_checked(int action, const std::string& prompt, int kind) {
+  if (!action_busy()) start_mail_action(action, prompt, kind);
+}
+
 void set_switch(const char* key, int flag) {
   if (action_busy()) return;
   setrc(key, flag ? "yes" : "no");
@@ -97,21 +102,16 @@ std::string email_addr(const std::string& field) {
 }
 
 void smtp_setup() {
-  if (action_busy()) return;
-  task_in = 31;
-  set_status();
-  info("SMTP Configuration.\r\nFor basic(port 25) or SSL(port 465) server.\r\nPlease, complete the "
-       "following informations:",
-       11);
+  start_mail_action_checked(31, "SMTP Configuration.\r\nFor basic(port 25) or SSL(port 465) server.\r\n"
+                        "Please, complete the following informations:",
+                    11);
 }
 
 void ssl_setup() {
-  if (action_busy()) return;
-  task_in = 34;
-  set_status();
-  info("SMTP SSL Configuration.\r\nFilling this values implies SSL\r\n with authentification "
-       "protocol(port 465).\r\nPlease, complete the following informations:",
-       11);
+  start_mail_action_checked(34, "SMTP SSL Configuration.\r\nFilling this values implies SSL\r\n with "
+                        "authentification protocol(port 465).\r\nPlease, complete the following "
+                        "informations:",
+                    11);
 }
 
 void do_smtp_cfg(Dialog& d) {
@@ -132,7 +132,7 @@ void do_ssl_cfg(Dialog& d) {
   std::fill(password.begin(), password.end(), '\0');
   kill_dialog(d);
   if (r == 1)
-    info(" The password file cannot be written: \r\n" + data_path(kPassFile) +
+    info(" The password file cannot be written: \r\n" + path_of(mk_fname, kPassFile) +
              " \r\nNothing was stored. ",
          1);
   if (r != 0) return;  // nothing stored (a cipher failure has shown its box)
@@ -154,19 +154,17 @@ void do_email() {
       info(kNoAddress, 1);
       return;
     }
-    task_in = 29;
-    set_status();
-    info("You are about to send an Email to the selected member.\r\nPlease enter a subject and a "
-         "file to be sent.\r\n\nFrom: " +
-             title + "\nTo: " + fld::name + " " + fld::fname,
-         29);
+    start_mail_action(29,
+                      "You are about to send an Email to the selected member.\r\nPlease enter a "
+                      "subject and a file to be sent.\r\n\nFrom: " +
+                          title + "\nTo: " + fld::name + " " + fld::fname,
+                      29);
   } else {
-    task_in = 30;
-    set_status();
-    info("\nYou are about to sent Emails to all selected members.\r\nPlease enter a subject and a "
-         "file to be sent.\r\n To: Members List\r\n\nFrom: " +
-             title,
-         29);
+    start_mail_action(30,
+                      "\nYou are about to sent Emails to all selected members.\r\nPlease enter a "
+                      "subject and a file to be sent.\r\n To: Members List\r\n\nFrom: " +
+                          title,
+                      29);
   }
 }
 
@@ -184,7 +182,7 @@ int check_pdf() {
 int chk_auth() {
   pass.clear();
   std::string long_str;
-  if (!read_file(data_path(kPassFile), long_str)) {
+  if (!read_file(path_of(mk_fname, kPassFile), long_str)) {
     ssl_mail = 0;
     user.clear();
     return 0;
@@ -230,7 +228,7 @@ void send_emails(Dialog& d) {
   if (chk_auth() != 0) return;
   if (check_pdf() != 0) return info(kBadPdf, 1);
 
-  const std::string list_path = tmp_path(kListFile);
+  const std::string list_path = path_of(mk_tmp_fname, kListFile);
   std::FILE* list = list_path.empty() ? nullptr : std::fopen(list_path.c_str(), "w");
   if (!list)
     return info(" ERROR MAIL_1 \r\n The recipient list cannot be written; nothing was sent. ", 1);

@@ -7,17 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "mail_records.h"
 #include "test_members_util.h"
 
 namespace soc::test {
 namespace {
-
-// Members for the e-mail commands: field 6 holds telephone and address.
-std::string mail_rec(const std::string& name, const std::string& tel_email, const std::string& ref,
-                     const std::string& rem, const std::string& cat) {
-  std::string s = "#\r\n" + name + "\r\n\r\n\r\n\r\n\r\n" + tel_email + "\r\n\r\n\r\n\r\n";
-  return s + rem + "\r\n\r\n" + ref + "\r\n" + cat + "\r\n";
-}
 
 TEST(EmailCommands, SettingsSwitchesAndEveryRefusal) {
   ScratchHome h;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "driver/mail_records.h"
 #include "driver/test_members_util.h"
 #include "peer.h"
 
@@ -14,12 +15,6 @@ namespace {
 
 #define NEED(peer) \
   if (!(peer).skip().empty()) GTEST_SKIP() << (peer).skip()
-
-std::string mail_rec(const std::string& name, const std::string& tel_email, const std::string& ref,
-                     const std::string& rem, const std::string& cat) {
-  std::string s = "#\r\n" + name + "\r\n\r\n\r\n\r\n\r\n" + tel_email + "\r\n\r\n\r\n\r\n";
-  return s + rem + "\r\n\r\n" + ref + "\r\n" + cat + "\r\n";
-}
 
 const std::string kMembers =
     mail_rec("Adam", "0601 adam@example.org", "A0000", "", "Choir") +

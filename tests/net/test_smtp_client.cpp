@@ -11,6 +11,7 @@
 
 #include "db/util.h"
 #include "mail/sscrypt.h"
+#include "unit/mail_clock.h"
 #include "mail/ssmtp.h"
 #include "peer.h"
 #include "shell/dialog.h"
@@ -31,15 +32,7 @@ class SmtpTest : public ProgramTest {
     setrc("pacing", "no");
     hostname = "myhost";
     sender = "club@example.org";
-    std::tm tm{};
-    tm.tm_year = 126;
-    tm.tm_mon = 11;
-    tm.tm_mday = 8;
-    tm.tm_hour = 3;
-    tm.tm_min = 1;
-    tm.tm_sec = 52;
-    tm.tm_isdst = -1;
-    sys_.set_clock(std::mktime(&tm));
+    sys_.set_clock(mail_test_time());
   }
   void TearDown() override {
     ::unsetenv("SSL_CERT_FILE");

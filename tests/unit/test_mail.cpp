@@ -12,6 +12,7 @@
 #include "db/util.h"
 #include "mail/email.h"
 #include "mail/sscrypt.h"
+#include "mail_clock.h"
 #include "mail/ssmtp.h"
 #include "program_fixture.h"
 #include "shell/dialog.h"
@@ -101,15 +102,7 @@ class MailTest : public ProgramTest {
 };
 
 TEST_F(MailTest, DateTextHasEnglishMonthsWhateverTheLocale) {
-  std::tm tm{};
-  tm.tm_year = 126;
-  tm.tm_mon = 11;
-  tm.tm_mday = 8;
-  tm.tm_hour = 3;
-  tm.tm_min = 1;
-  tm.tm_sec = 52;
-  tm.tm_isdst = -1;
-  sys_.set_clock(std::mktime(&tm));
+  sys_.set_clock(mail_test_time());
   const char* old = std::setlocale(LC_TIME, nullptr);
   const std::string saved = old ? old : "C";
   std::setlocale(LC_TIME, "fr_FR.UTF-8");  // when installed; "C" otherwise

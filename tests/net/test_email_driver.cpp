@@ -44,7 +44,11 @@ TEST(EmailSend, OneMemberPlainModeWithThePausesOnTheClock) {
     SCOPED_TRACE(std::string("pacing=") + pacing);
     ScratchHome h;
     setup(h, server, std::string("pacing=") + pacing + "\r\n");
-    DriverRun r = run_driver(h, "start\nclick 0\n" + send_line(h) + "show elapsed\nshow action\nquit\n");
+    // The text file chosen with its Select. button.
+    DriverRun r = run_driver(h, "start\nclick 0\nreply button 1007\nreply file " +
+                                    (h.path() / "msg.txt").string() +
+                                    "\nreply ok \"1074=Next meeting\"\ncmd 407\n"
+                                    "show elapsed\nshow action\nquit\n");
     ASSERT_EQ(r.rc, 0) << r.out;
     EXPECT_TRUE(r.has("info 0 \"\\n\\nEmail OK.\"")) << r.out;
     EXPECT_TRUE(r.has("action 0"));

@@ -220,6 +220,8 @@ TEST_F(SmtpTest, RefusalsEndTheSendWithTheirLogLine) {
        "RCPT TO:<bad@example.org> (550 5.1.1 <bad@example.org>: Recipient address rejected)\n", 0},
       {{"--refuse-data"}, "a@example.org", "", ">> .\n<< 554 5.7.1 Message refused\nDATA not send\n",
        1},
+      {{}, nullptr, "", ">> MAIL FROM:<>\n<< 250 OK\n>> DATA\n<< 503 Error: need RCPT command\n"
+       "DATA fails : 503 Error: need RCPT command\n", 0},
       {{"--drop-data"}, "a@example.org", "", ">> .\nConnection lost in middle of processing\nDATA not send\n",
        1},
   };

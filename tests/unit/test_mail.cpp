@@ -168,6 +168,20 @@ TEST_F(MailTest, CredentialsDecideTheModeOrRefuseTheSend) {
   EXPECT_EQ(pass, "");
 }
 
+TEST_F(MailTest, PasswordFileThatCannotBeWrittenStoresNothing) {
+  std::filesystem::create_directories(crpt());  // a directory where the file belongs
+  take_output();
+  login_dialog("login", "pw");
+  EXPECT_NE(take_output().find("info 1 \" The password file cannot be written: \\r\\n" +
+                               crpt().string() + " \\r\\nNothing was stored. \"\n"),
+            std::string::npos);
+  EXPECT_EQ(getrc("ssl_user"), "");
+  EXPECT_TRUE(std::filesystem::is_directory(crpt()));
+  EXPECT_EQ(task_in, 0);
+  EXPECT_EQ(chk_auth(), 0);  // no password file: plain mode
+  EXPECT_EQ(ssl_mail, 0);
+}
+
 TEST_F(MailTest, CipherLibraryFailureIsReportedAndRefusesWithoutEnding) {
   login_dialog("login", "good");
   const std::string stored = read(crpt());

@@ -81,12 +81,12 @@ bool keep_mode(int fd, const std::string& path) {
 FsOps& fs_ops() { return current_ops; }
 void fs_ops_reset() { current_ops = real_ops; }
 
-int replace_file(const std::string& path, const std::string& content) {
+int replace_file(const std::string& path, const std::string& content, mode_t mode) {
   std::string tmp;
   int fd = open_sibling(path, tmp);
   if (fd < 0) return 1;
-  bool ok = keep_mode(fd, path) && write_all(fd, content.data(), content.size()) == 0 &&
-            fs_ops().fsync(fd) == 0;
+  const bool bits = mode == kKeepMode ? keep_mode(fd, path) : ::fchmod(fd, mode) == 0;
+  bool ok = bits && write_all(fd, content.data(), content.size()) == 0 && fs_ops().fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   if (ok) crash_point("replace:written");
   if (!ok || fs_ops().rename(tmp.c_str(), path.c_str()) != 0) {

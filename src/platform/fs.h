@@ -31,8 +31,12 @@ FsOps& fs_ops();          // the operations in use
 void fs_ops_reset();      // back to the real system calls
 
 // Writes content to a sibling of path, flushes it and renames it over path.
+// The new file keeps the permission bits and group of the file it replaces
+// (a new file: 0666 less the umask); a private file (mode, e.g. 0600) gets
+// exactly those bits whatever the old file had.
 // Returns 0 on success, 1 on failure (the old file, if any, is untouched).
-int replace_file(const std::string& path, const std::string& content);
+inline constexpr mode_t kKeepMode = 0;   // replace_file: keep the replaced file's bits
+int replace_file(const std::string& path, const std::string& content, mode_t mode = kKeepMode);
 // The same with the content of another file (e.g. a copy built in the
 // temporary directory). Returns 0 on success, 1 on failure.
 int replace_file_from(const std::string& path, const std::string& source);

@@ -89,6 +89,9 @@ class WindowSystem {
   // The open-file dialog; false when cancelled.
   virtual bool select_file(const std::vector<FileFilter>& filters, const std::string& dir,
                            std::string& path) = 0;
+  // Lets the windows repaint during a long blocking operation (an e-mail
+  // send); user input waits until the operation is over.
+  virtual void keep_painting() {}
   // Something not built yet, e.g. "command 405": says so openly.
   virtual void not_built(const std::string& what) = 0;
   // Draws what has changed in the windows now, without taking user input:

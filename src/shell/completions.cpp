@@ -1,7 +1,7 @@
 // The routing of OK input to the completions of the command modules: adding
 // and removing a category, the info labels, the bulk flag change, the
 // templates, the label sheet, the mailing files, the history search, the
-// archive and the member folders.
+// archive, the member folders and the e-mail commands.
 #include "shell/completions.h"
 
 #include "db/archives.h"
@@ -12,6 +12,7 @@
 #include "db/members.h"
 #include "db/pacing.h"
 #include "documents/documents.h"
+#include "mail/email.h"
 #include "shell/dialog.h"
 
 namespace soc {
@@ -68,6 +69,22 @@ void run_completion(int action, Dialog& d) {
     case 35:  // Yes to the folders question
       create_dirs();
       kill_dialog(d);
+      end_action();
+      break;
+    case 29:  // e-mail to the selected member
+    case 30:  // e-mail to every selected member
+      if (action == 29)
+        send_email(d);
+      else
+        send_emails(d);
+      end_action();
+      break;
+    case 31:  // SMTP server settings
+    case 34:  // login and password
+      if (action == 31)
+        do_smtp_cfg(d);
+      else
+        do_ssl_cfg(d);
       end_action();
       break;
     default:  // 0, 1, 3, 13, 14, 20, 21: no completion, the dialog stays open

@@ -11,6 +11,7 @@
 #include "db/util.h"
 #include "documents/documents.h"
 #include "import/filesel.h"
+#include "mail/email.h"
 #include "platform/window_system.h"
 #include "shell/dialog.h"
 #include "shell/mainwin.h"
@@ -142,14 +143,15 @@ const std::vector<Command>& commands() {
       {436, [] { setup_form(4); }},
       {437, [] { destroy_form(1); }}, {438, [] { destroy_form(2); }},
       {439, [] { destroy_form(3); }}, {440, [] { destroy_form(4); }},
-      {26, labels_setup},  {31, nullptr},  {34, nullptr},  {32, set_win_path},
+      {26, labels_setup},  {31, smtp_setup}, {34, ssl_setup},  {32, set_win_path},
       {451, bip_on},  {450, bip_off}, {449, info_on}, {448, info_off},
       {414, [] { auto_id(0); }}, {415, [] { auto_id(1); }}, {416, [] { auto_id(2); }},
       {417, [] { auto_id(3); }},
-      {455, nullptr}, {454, nullptr}, {453, nullptr}, {452, nullptr},
+      {455, [] { email_no_mail(1); }}, {454, [] { email_no_mail(0); }},
+      {453, [] { email_no_labels(1); }}, {452, [] { email_no_labels(0); }},
       {460, activate_dirs}, {456, mode_loc}, {457, mode_net},
       {400, do_new}, {401, do_chg}, {403, do_del}, {402, do_ok}, {404, cancel},
-      {405, srch}, {409, do_hst}, {411, letter_hd}, {408, [] { mailing(0); }}, {407, nullptr},
+      {405, srch}, {409, do_hst}, {411, letter_hd}, {408, [] { mailing(0); }}, {407, do_email},
       {412, nullptr}, {406, nullptr}, {413, nullptr},
       {420, [] { set_flgs_rule(0); }}, {421, [] { set_flgs_rule(1); }},
       {422, [] { set_flgs_rule(2); }}, {423, [] { set_flgs_rule(3); }},

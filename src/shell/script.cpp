@@ -10,6 +10,7 @@
 #include "db/search.h"
 #include "db/util.h"
 #include "documents/documents.h"
+#include "mail/ssmtp.h"
 #include "platform/scripted.h"
 #include "shell/dialog.h"
 #include "shell/dispatch.h"
@@ -79,6 +80,7 @@ void reset_program_state() {
   flags_reset();
   documents_reset();
   search_reset();
+  ssmtp_reset();
   boxes = BoxTable{};
 }
 

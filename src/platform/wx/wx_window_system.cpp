@@ -126,6 +126,12 @@ void WxWindowSystem::message_box(const std::string& text, const std::string& cap
                                         : 0);
 }
 
+void WxWindowSystem::keep_painting() {
+  // Paint and other window events only: no click or key reaches a command
+  // while the operation that called us runs.
+  if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_UI);
+}
+
 void WxWindowSystem::not_built(const std::string& what) {
   show_box(what + " is not built yet.", "Sociantes", 0);
 }

@@ -81,6 +81,7 @@ class WxWindowSystem final : public WindowSystem, public LayoutHost {
   void set_title(const std::string& s) override;
   bool select_file(const std::vector<FileFilter>& filters, const std::string& dir,
                    std::string& path) override;
+  void keep_painting() override;
   void not_built(const std::string& what) override;
   void ctl_set_text(int ctl, const std::string& s) override;
   std::string ctl_get_text(int ctl) override;

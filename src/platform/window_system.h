@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/print/prt.h"
+
 namespace soc {
 
 class LayoutHost;  // control creation and text measurement (shell/winutil.h)
@@ -89,6 +91,9 @@ class WindowSystem {
   // The open-file dialog; false when cancelled.
   virtual bool select_file(const std::vector<FileFilter>& filters, const std::string& dir,
                            std::string& path) = 0;
+  // The print dialog: the printers (CUPS destinations) and "Save as PDF
+  // file…". The chosen printer name or PDF path goes to value.
+  virtual PrtPick print_dialog(const std::vector<std::string>& printers, std::string& value) = 0;
   // Something not built yet, e.g. "command 405": says so openly.
   virtual void not_built(const std::string& what) = 0;
   // Controls of the main window, by the handle the layout host gave them.

@@ -57,6 +57,8 @@ struct TestHook {
   std::vector<std::string> dialogs;  // "TITLE|TEXT" of every dialog as it opened
   int file_selections = 0;           // file selections not shown (cancelled)
   int answer_delay_ms = 150;         // how long a dialog stands before it is answered
+  std::deque<std::string> print_answers;  // print dialogs: "printer:NAME", "pdf:PATH"; none = cancel
+  std::vector<std::string> print_lists;   // the printers each print dialog listed, joined by '|'
 };
 
 class WxWindowSystem final : public WindowSystem, public LayoutHost {
@@ -81,6 +83,7 @@ class WxWindowSystem final : public WindowSystem, public LayoutHost {
   void set_title(const std::string& s) override;
   bool select_file(const std::vector<FileFilter>& filters, const std::string& dir,
                    std::string& path) override;
+  PrtPick print_dialog(const std::vector<std::string>& printers, std::string& value) override;
   void not_built(const std::string& what) override;
   void ctl_set_text(int ctl, const std::string& s) override;
   std::string ctl_get_text(int ctl) override;

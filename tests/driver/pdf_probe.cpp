@@ -68,9 +68,11 @@ std::string PdfPage::text_at(double x, double y, double tol) const {
     const Word& w = words_[i];
     if (std::fabs(w.x0 - x) > tol || std::fabs(w.y0 - y) > tol) continue;
     std::string s = w.text;
-    // Words that follow on the same line.
+    // Words that follow on the same line, one space apart (a wider gap is
+    // another column).
     for (std::size_t k = i + 1; k < words_.size() && std::fabs(words_[k].y0 - w.y0) < 1 &&
-                                words_[k].x0 > words_[k - 1].x0;
+                                words_[k].x0 > words_[k - 1].x1 &&
+                                words_[k].x0 - words_[k - 1].x1 < w.y1 - w.y0;
          ++k)
       s += " " + words_[k].text;
     return s;

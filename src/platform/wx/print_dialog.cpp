@@ -7,6 +7,7 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
+#include "platform/wx/main_frame.h"
 #include "platform/wx/wx_text.h"
 #include "platform/wx/wx_window_system.h"
 

@@ -164,7 +164,8 @@ TEST_F(Print, PrimitivesLandWhereTheirProgramUnitsSay) {
   draw_rect(60, 10, 40, 20);
   select_font(prt.fntbb);
   set_bgd_gray(0.6);
-  put_text("Top        left", 20, 100);
+  put_text("Top left", 20, 100);
+  put_text("        ", 20, 120);   // spaces: only the text background shows
   set_bgd_gray(1);
   select_font(prt.fnti);
   put_text("Carte N\xB0:", 120, 150);   // a Latin-1 byte shown as its character
@@ -191,7 +192,8 @@ TEST_F(Print, PrimitivesLandWhereTheirProgramUnitsSay) {
       {9 * 23, 20 * 24, 255, "left of it"},
       {80 * 23, 20 * 24, 204, "filled rectangle"},
       {60 * 23, 20 * 24, 0, "its outline"},
-      {20 * 23 + 6, 100 * 24 + 10, 153, "text background"},
+      {20 * 23 + 100, 120 * 24 + 50, 153, "text background"},
+      {20 * 23 + 100, 120 * 24 + 110, 255, "below the text cell"},
       {100 * 23, 200 * 24, 0, "ruled line"},
       {30 * 23 + 4, 220 * 24 + 4, 0, "cell 0"},
       {30 * 23 + 12, 220 * 24 + 4, 100, "cell 1"},

@@ -264,22 +264,22 @@ void mk_id_card() {
   end_job();
 }
 
+namespace {
+// Both card commands: one action at a time, and a member must be selected.
+bool card_refused() {
+  if (action_busy()) return true;
+  if (!fld::ref.empty()) return false;
+  info(kNoMember, 1);
+  return true;
+}
+}  // namespace
+
 void record_card() {
-  if (action_busy()) return;
-  if (fld::ref.empty()) {
-    info(kNoMember, 1);
-    return;
-  }
-  mk_record_card();
+  if (!card_refused()) mk_record_card();
 }
 
 void cards() {
-  if (action_busy()) return;
-  if (fld::ref.empty()) {
-    info(kNoMember, 1);
-    return;
-  }
-  mk_id_card();
+  if (!card_refused()) mk_id_card();
 }
 
 }  // namespace soc

@@ -132,21 +132,19 @@ void draw_rect(int x, int y, int w, int h) {
   cairo_stroke(c);
 }
 
-void gray_rect(int x, int y, int w, int h, double g) {
+namespace {
+void fill_level(int x, int y, int w, int h, int level) {
   cairo_t* c = cr();
   if (!c) return;
   unit_rect(c, x, y, w, h);
-  source_grey(c, grey_of(g));
+  source_grey(c, level);
   cairo_fill(c);
 }
+}  // namespace
 
-void fill_rect(int x, int y, int w, int h) {
-  cairo_t* c = cr();
-  if (!c) return;
-  unit_rect(c, x, y, w, h);
-  source_grey(c, prt.hgrey);
-  cairo_fill(c);
-}
+void gray_rect(int x, int y, int w, int h, double g) { fill_level(x, y, w, h, grey_of(g)); }
+
+void fill_rect(int x, int y, int w, int h) { fill_level(x, y, w, h, prt.hgrey); }
 
 void set_gray(double g) { prt.hgrey = grey_of(g); }
 void set_gray_level(int level) { prt.hgrey = level & 255; }

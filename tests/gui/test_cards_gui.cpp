@@ -60,9 +60,11 @@ TEST_F(GuiTest, CardsPrintByTheChoiceRulesFromTheRealWindow) {
   std::ofstream(db() / "printer.dat") << "NO_AUTO\n";
   hook_.boxes.clear();
   hook_.print_answers.push_back("pdf:" + (home_ / "card.pdf").string());
+  hook_.print_snapshot = (shot_dir() / "gui-print-dialog.png").string();
   key('i', wxMOD_ALT);
   EXPECT_TRUE(hook_.boxes.empty()) << "NO_AUTO asks without a warning";
-  EXPECT_EQ(hook_.print_lists.size(), 2u);
+  ASSERT_EQ(hook_.print_lists.size(), 2u);
+  EXPECT_EQ(hook_.print_lists[1], "Save as PDF file\u2026") << "no printer, the PDF file only";
   PdfPage card(home_ / "card.pdf");
   ASSERT_TRUE(card.ok());
   EXPECT_EQ(card.text_at(132 * 23, 42 * 24, kHalfMm), "Carte N\xC2\xB0:");

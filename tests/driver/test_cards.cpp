@@ -255,6 +255,16 @@ TEST(Cards, PrinterChoiceMessagesAndRefusals) {
   EXPECT_NE(c.log().find(" Printer error 4 "), std::string::npos);
   EXPECT_EQ(c.log().find("All passed OK"), std::string::npos);
 
+  // A printer that takes no job: said, not logged as a success, nothing left spooled.
+  c.h.write(c.h.db() / "printer.dat", "NO_AUTO\r\n");
+  DriverRun r4 = c.run("click 0\nreply printer Ghost\ncmd 413\n");
+  const auto boxes = lines_with(r4, "box \"Imprimante\" \" The page could not be printed: ");
+  EXPECT_EQ(boxes.size(), 1u) << r4.out;
+  EXPECT_NE(c.log().find(" Fonts Ok. Char metrix: w=41 h=77\n Printer error 5 "), std::string::npos)
+      << c.log();
+  EXPECT_EQ(c.log().find("All passed OK"), std::string::npos);
+  EXPECT_FALSE(fs::exists(c.h.tmp() / "print_job.pdf"));
+
   // One action at a time.
   DriverRun r3 = c.run("cmd 400\ncmd 413\ncmd 412\n");
   EXPECT_EQ(lines_with(r3, "info 1"),

@@ -138,6 +138,20 @@ TEST_F(Print, PrinterDatIsReadUpTo79BytesOfItsFirstLine) {
   EXPECT_EQ(prt_mode_of("Laser"), 0);
 }
 
+TEST_F(Print, ALogThatCannotBeCreatedStopsOnlyTheUsersThatNeedIt) {
+  write(dir_ / "printer.dat", "NO_AUTO");
+  rules_.log_path = (dir_ / "no-such-dir" / "log.txt").string();
+  ui_.pick = PrtPick::pdf;
+  ui_.value = (dir_ / "x.pdf").string();
+  EXPECT_EQ(open_prt(rules_, ui_), 1) << "the cards print without their log";
+  delete_dc();
+  rules_.no_log_text = "please create the directory";
+  rules_.no_log_title = "Printing";
+  EXPECT_EQ(open_prt(rules_, ui_), 0);
+  EXPECT_EQ(ui_.boxes, std::vector<std::string>{"Printing|please create the directory"});
+  EXPECT_EQ(ui_.dialogs, 1) << "no dialog the second time";
+}
+
 TEST(PrintGrey, LevelsOfGrey) {
   const std::pair<double, int> cases[] = {{0.8, 204}, {1.0, 255}, {0.0, 0}, {0.5, 127}};
   for (const auto& [g, level] : cases) {

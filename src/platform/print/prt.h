@@ -67,6 +67,8 @@ struct PrtRules {
   bool make_fonts = true;                 // make the four fonts of the state
   std::string cancel_log = " No valid Printer selected... Aborting!\n";  // logged on cancel
   std::string font_title = "Imprimante";  // caption of the missing font box
+  std::string no_log_text;                // when set: box shown, and no printing, without a log
+  std::string no_log_title;               // its caption
 };
 
 // What the user sees of the printer opening.

@@ -121,6 +121,10 @@ int open_prt(const PrtRules& r, PrtUi& ui) {
   prt.hg_n = 16;
   for (int k = 0; k < 16; ++k) prt.hg[static_cast<std::size_t>(k)] = 16 * k;
   prt.fd = std::fopen(r.log_path.c_str(), "w");
+  if (!prt.fd && !r.no_log_text.empty()) {
+    ui.box(r.no_log_text, r.no_log_title);
+    return 0;
+  }
   prt_log("%s", r.banner.c_str());
 
   std::string name;

@@ -234,10 +234,12 @@ TEST(Cups, CardsPrintThroughAPrivateCupsd) {
             std::string::npos);
   ASSERT_TRUE(printed(cups, "Signature:")) << cups.error_log();
 
-  // The print dialog lists the server's destinations.
+  // The print dialog lists the server's destinations; the one chosen prints.
   h.write(h.db() / "printer.dat", "NO_AUTO\r\n");
-  r = run_driver(h, "start\nclick 0\nreply cancel\ncmd 413\nquit\n");
+  fs::remove(cups.out());
+  r = run_driver(h, "start\nclick 0\nreply printer socq\ncmd 413\nquit\n");
   EXPECT_TRUE(r.has("printdialog \"socq\"")) << r.out;
+  ASSERT_TRUE(printed(cups, "RECORD CARD")) << cups.error_log();
 }
 
 }  // namespace

@@ -178,6 +178,20 @@ bool ScriptedWindowSystem::select_file(const std::vector<FileFilter>&, const std
   return true;
 }
 
+PrtPick ScriptedWindowSystem::print_dialog(const std::vector<std::string>& printers,
+                                           std::string& value) {
+  out_ << "printdialog";
+  for (const auto& p : printers) out_ << " " << quote(p);
+  out_ << "\n";
+  if (choices.empty()) return PrtPick::cancel;
+  Choice c = choices.front();
+  choices.pop_front();
+  value = c.value;
+  return c.kind == Choice::printer ? PrtPick::printer
+         : c.kind == Choice::pdf   ? PrtPick::pdf
+                                   : PrtPick::cancel;
+}
+
 void ScriptedWindowSystem::ctl_set_text(int ctl, const std::string& s) {
   if (Control* c = control(ctl)) c->text = s;
 }

@@ -93,6 +93,7 @@ class ScriptedWindowSystem final : public WindowSystem, public LayoutHost {
   void move_window(int x, int y, int w, int h) override;
   int status_bar_height() override { return 20; }
   void frame_metrics(int& border, int& caption) override;
+  PrtPick print_dialog(const std::vector<std::string>& printers, std::string& value) override;
   void not_built(const std::string& what) override;
   void close_main_window() override;
 

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/print/prt.h"
+
 namespace soc {
 
 class LayoutHost;  // control creation and text measurement (shell/winutil.h)
@@ -92,6 +94,9 @@ class WindowSystem {
   // Lets the windows repaint during a long blocking operation (an e-mail
   // send); user input waits until the operation is over.
   virtual void keep_painting() {}
+  // The print dialog: the printers (CUPS destinations) and "Save as PDF
+  // file…". The chosen printer name or PDF path goes to value.
+  virtual PrtPick print_dialog(const std::vector<std::string>& printers, std::string& value) = 0;
   // Something not built yet, e.g. "command 405": says so openly.
   virtual void not_built(const std::string& what) = 0;
   // Draws what has changed in the windows now, without taking user input:

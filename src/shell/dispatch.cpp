@@ -9,6 +9,7 @@
 #include "db/members.h"
 #include "db/search.h"
 #include "db/util.h"
+#include "documents/cards.h"
 #include "documents/documents.h"
 #include "import/filesel.h"
 #include "mail/email.h"
@@ -152,7 +153,7 @@ const std::vector<Command>& commands() {
       {460, activate_dirs}, {456, mode_loc}, {457, mode_net},
       {400, do_new}, {401, do_chg}, {403, do_del}, {402, do_ok}, {404, cancel},
       {405, srch}, {409, do_hst}, {411, letter_hd}, {408, [] { mailing(0); }}, {407, do_email},
-      {412, nullptr}, {406, nullptr}, {413, nullptr},
+      {412, cards}, {406, nullptr}, {413, record_card},
       {420, [] { set_flgs_rule(0); }}, {421, [] { set_flgs_rule(1); }},
       {422, [] { set_flgs_rule(2); }}, {423, [] { set_flgs_rule(3); }},
       {424, [] { set_flgs_rule(4); }},

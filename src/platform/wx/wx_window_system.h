@@ -57,6 +57,12 @@ struct TestHook {
   std::vector<std::string> dialogs;  // "TITLE|TEXT" of every dialog as it opened
   int file_selections = 0;           // file selections not shown (cancelled)
   int answer_delay_ms = 150;         // how long a dialog stands before it is answered
+  // Print dialogs, shown for real: "printer:NAME" or "pdf:PATH" is chosen in
+  // the list and confirmed (the PDF path stands for the save dialog's
+  // answer), "cancel" or none cancels.
+  std::deque<std::string> print_answers;
+  std::vector<std::string> print_lists;   // the entries each print dialog listed, joined by '|'
+  std::string print_snapshot;             // PNG path: the next print dialog is saved there first
 };
 
 class WxWindowSystem final : public WindowSystem, public LayoutHost {
@@ -82,6 +88,7 @@ class WxWindowSystem final : public WindowSystem, public LayoutHost {
   bool select_file(const std::vector<FileFilter>& filters, const std::string& dir,
                    std::string& path) override;
   void keep_painting() override;
+  PrtPick print_dialog(const std::vector<std::string>& printers, std::string& value) override;
   void not_built(const std::string& what) override;
   void ctl_set_text(int ctl, const std::string& s) override;
   std::string ctl_get_text(int ctl) override;

@@ -23,6 +23,7 @@
 
 #include <algorithm>
 
+#include "platform/wx/limited_entry.h"
 #include "platform/wx/main_frame.h"
 #include "platform/wx/member_list.h"
 #include "platform/wx/resources.h"
@@ -36,6 +37,7 @@ namespace soc::wxui {
 namespace {
 
 constexpr int kCloseButton = 1004;  // the close button of the templates
+constexpr int kKeysAnswered = 3000; // ms a dialog answered with keys has to end
 
 // A click on a row of the member list hands the row's hidden reference
 // (column 0) to the command code. The click is taken when the button is
@@ -51,6 +53,11 @@ void watch_member_clicks(MemberList* list) {
     const std::string ref = list->text(static_cast<int>(item), 0);
     list->CallAfter([ref] { soc::member_clicked(ref); });
   };
+  // A double click on a row: the member is selected and Modify starts.
+  list->Bind(wxEVT_LIST_ITEM_ACTIVATED, [list](wxListEvent& e) {
+    const std::string ref = list->text(static_cast<int>(e.GetIndex()), 0);
+    list->CallAfter([ref] { soc::member_double_clicked(ref); });
+  });
   for (wxWindow* child : list->GetChildren()) {
     if (wxString(child->GetClassInfo()->GetClassName()) == "wxListMainWindow") {
       child->Bind(wxEVT_LEFT_UP, on_up);
@@ -175,9 +182,15 @@ void WxWindowSystem::answer(TemplateDialog& d) {
       if (a.inspect) a.inspect(*dp);
       if (a.button == 0)
         dp->close_box();
-      else
+      else if (a.button > 0)
         dp->press(a.button);
-      if (!dp->ended()) answer(*dp);
+      if (dp->ended()) return;
+      if (a.button > 0 || a.button == 0)
+        answer(*dp);
+      else  // the inspection acts (real keys): the next answer comes later
+        dp->after(kKeysAnswered, [this, dp] {
+          if (!dp->ended()) answer(*dp);
+        });
     });
   });
 }
@@ -194,7 +207,8 @@ void WxWindowSystem::set_status_text(const std::string& s) {
 }
 
 void WxWindowSystem::set_title(const std::string& s) {
-  if (MainFrame* f = frame()) f->SetTitle(wxs(s));
+  MainFrame* f = frame();
+  if (f && f->GetTitle() != wxs(s)) f->SetTitle(wxs(s));
 }
 
 bool WxWindowSystem::select_file(const std::vector<FileFilter>& filters, const std::string& dir,
@@ -226,10 +240,14 @@ void WxWindowSystem::close_main_window() {
 void WxWindowSystem::ctl_set_text(int ctl, const std::string& s) {
   wxWindow* w = window(ctl);
   if (!w) return;
-  if (auto* t = dynamic_cast<wxTextCtrl*>(w))
-    t->ChangeValue(wxs(s));
+  if (auto* t = dynamic_cast<LimitedEntry*>(w))
+    t->show(wxs(s));
   else
     w->SetLabel(wxs(s));
+}
+
+void WxWindowSystem::ctl_limit(int ctl, std::size_t bytes) {
+  if (auto* t = dynamic_cast<LimitedEntry*>(window(ctl))) t->set_limit(bytes);
 }
 
 std::string WxWindowSystem::ctl_get_text(int ctl) {
@@ -245,7 +263,15 @@ void WxWindowSystem::ctl_enable(int ctl, bool on) {
   // A control that loses its enabled state also loses the focus; the focus
   // goes to the member list so that the keyboard keeps working.
   const bool had_focus = !on && wxWindow::FindFocus() == w;
-  w->Enable(on);
+  if (auto* t = dynamic_cast<wxTextCtrl*>(w)) {
+    // An entry that cannot be edited shows its text for reading: normal
+    // colour, selectable, on the window's background.
+    t->SetEditable(on);
+    t->SetBackgroundColour(on ? wxNullColour : frame()->form()->GetBackgroundColour());
+    t->Refresh();
+  } else {
+    w->Enable(on);
+  }
   if (had_focus)
     if (wxWindow* list = window(soc::member_list_ctl())) list->SetFocus();
 }
@@ -328,7 +354,7 @@ void WxWindowSystem::client_size(int& w, int& h) {
 }
 
 void WxWindowSystem::move_window(int x, int y, int w, int h) {
-  if (MainFrame* f = frame()) f->SetSize(x, y, w, h);
+  if (MainFrame* f = frame()) f->place(x, y, w, h);
 }
 
 int WxWindowSystem::status_bar_height() {
@@ -374,7 +400,7 @@ wxWindow* WxWindowSystem::make_window(CtlKind kind, const wxPoint& pos, const wx
     case CtlKind::label:
       return new wxStaticText(p, wxID_ANY, wxs(text), pos, size, wxST_NO_AUTORESIZE);
     case CtlKind::entry:
-      return new wxTextCtrl(p, wxID_ANY, wxEmptyString, pos, size);
+      return new LimitedEntry(p, wxID_ANY, pos, size);
     case CtlKind::check:
       return new wxCheckBox(p, wid, wxs(text), pos, size);
     case CtlKind::radio:
@@ -402,14 +428,16 @@ wxWindow* WxWindowSystem::make_window(CtlKind kind, const wxPoint& pos, const wx
 
 Ctl WxWindowSystem::make_control(CtlKind kind, const Rect& r, const std::string& text, int id) {
   if (!frame()) return 0;
-  wxWindow* w = make_window(kind, wxPoint(r.x, r.y - kToolbarRoom), wxSize(r.w, r.h), text, id);
+  wxWindow* w = make_window(kind, frame()->form_point(r.x, r.y), wxSize(r.w, r.h), text, id);
   if (!w) return 0;
   ctls_.push_back({w, kind});
   return static_cast<Ctl>(ctls_.size());
 }
 
 void WxWindowSystem::move_control(Ctl c, const Rect& r) {
-  if (wxWindow* w = window(c)) w->SetSize(r.x, r.y - kToolbarRoom, r.w, r.h);
+  MainFrame* f = frame();
+  wxWindow* w = window(c);
+  if (f && w) w->SetSize(wxRect(f->form_point(r.x, r.y), wxSize(r.w, r.h)));
 }
 
 void WxWindowSystem::add_column(Ctl view, int col, const std::string& title, int width) {

@@ -211,16 +211,19 @@ void wm_size() {
     sbh = h_s;
     int height = static_cast<int>(clamp_num(getrc("winh"), 0, kWinMax));
     int width = static_cast<int>(clamp_num(getrc("winw"), 0, kWinMax));
-    if (height == 0) {
-      height = winh;
-      width = winw;
-    }
-    ws().move_window(30, 30, width, height);
     int c1 = static_cast<int>(clamp_num(getrc("col1"), 0, kWinMax));
     int c2 = static_cast<int>(clamp_num(getrc("col2"), 0, kWinMax));
+    // The Names column holds a name and a first name side by side; at the
+    // first start the window is widened by what that adds to the column.
+    const int names = kNamesChars * fontx;
+    const int widened = std::max(0, names - ws().list_column_width(member_list_ctl(), 2));
+    if (height == 0) {
+      height = winh;
+      width = winw + widened;
+    }
+    ws().move_window(30, 30, width, height);
     if (c1 > 1) ws().set_list_column_width(member_list_ctl(), 1, c1);
-    // The Names column holds a name and a first name side by side.
-    ws().set_list_column_width(member_list_ctl(), 2, c2 > 1 ? c2 : kNamesChars * fontx);
+    ws().set_list_column_width(member_list_ctl(), 2, c2 > 1 ? c2 : names);
     ++displayed;  // the move above sized the window again
   }
   if (displayed > 1) {

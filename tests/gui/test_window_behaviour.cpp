@@ -371,6 +371,24 @@ TEST_F(Behaviour, DoubleClickOnARowStartsModify) {
 TEST_F(Behaviour, WindowFitsTheScreen) {
   if (on_own_screen()) {
     start();
+    for (const char* c : {"Board", "Members", "Volunteers"}) {
+      Answer a;
+      a.entries = {{1003, c}};
+      a.button = 1001;
+      hook_.answers.push_back(a);
+      command(22);
+    }
+    const char* const people[][4] = {{"Durand", "Marie", "12 avenue Foch", "Grenoble"},
+                                     {"Bernard", "Paul", "3 rue Haute", "Lyon"},
+                                     {"Okafor", "Ada", "8 quai Rambaud", "Lyon"},
+                                     {"Fischer", "Lena", "1 place Grenette", "Grenoble"}};
+    for (const auto& p : people) {
+      command(400);
+      for (int e = 0; e < 4; ++e) ws_.ctl_set_text(form_ctl(e), p[e]);
+      ws_.ctl_set_text(form_ctl(10), "Members");
+      command(402);
+    }
+    member_clicked("A0000");
     pump(500);
     const wxRect area = wxDisplay(0u).GetClientArea();
     const wxRect win = frame_->GetScreenRect();

@@ -12,7 +12,6 @@
 #include <wx/toolbar.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "platform/wx/limited_entry.h"
 #include "platform/wx/resources.h"
@@ -129,16 +128,10 @@ void TemplateDialog::build(const std::string& text) {
 }
 
 // A label standing before a control of its row (an entry, a Select button)
-// ends a little before the leftmost of those controls in the dialog, right-
-// aligned, and is centred on its control's height: the labels of a dialog
-// with several rows end in one column.
+// is right-aligned up to a little before that control and centred on its
+// height: labels whose rows start their controls in one column end in one
+// column.
 void TemplateDialog::align_labels() {
-  struct Row {
-    wxStaticText* label;  // the label
-    wxWindow* next;       // the control after it on its row
-  };
-  std::vector<Row> rows;
-  int column = 0;  // where the controls after the labels start, the leftmost
   for (const DlgControl& c : t_.controls) {
     if (c.kind != DlgCtl::label) continue;
     wxWindow* next = nullptr;
@@ -149,18 +142,13 @@ void TemplateDialog::align_labels() {
     }
     auto* label = dynamic_cast<wxStaticText*>(FindWindow(c.id));
     if (!label || !next) continue;
-    rows.push_back({label, next});
-    column = column == 0 ? next->GetPosition().x : std::min(column, next->GetPosition().x);
-  }
-  for (const Row& r : rows) {
-    const wxRect at = r.label->GetRect();
-    const int right = column - du_x(2);
-    const int h = std::max(r.label->GetBestSize().y, char_h_);
-    r.label->SetWindowStyleFlag((r.label->GetWindowStyleFlag() &
-                                 ~(wxALIGN_CENTRE_HORIZONTAL | wxALIGN_LEFT)) |
-                                wxALIGN_RIGHT);
-    const int y = r.next->GetPosition().y + (r.next->GetSize().y - h) / 2;
-    r.label->SetSize(at.x, y, std::max(right - at.x, 0), h);
+    const int x = label->GetPosition().x;
+    const int h = label->GetTextExtent("Ag").y;  // one line of text
+    label->SetWindowStyleFlag(
+        (label->GetWindowStyleFlag() & ~(wxALIGN_CENTRE_HORIZONTAL | wxALIGN_LEFT)) |
+        wxALIGN_RIGHT);
+    label->SetSize(x, next->GetPosition().y + (next->GetSize().y - h) / 2,
+                   std::max(next->GetPosition().x - du_x(2) - x, 0), h);
   }
 }
 

@@ -389,6 +389,7 @@ TEST_F(Behaviour, WindowFitsTheScreen) {
       command(402);
     }
     member_clicked("A0000");
+    ws_.list_select(member_list_ctl(), 1);  // Durand, as the click marks it
     pump(500);
     const wxRect area = wxDisplay(0u).GetClientArea();
     const wxRect win = frame_->GetScreenRect();

@@ -501,24 +501,28 @@ bool copy_window(wxWindow* w, wxMemoryDC& dst, int x, int y) {
 // copied one by one to where they stand.
 bool save_window_png(wxWindow* w, const std::string& path) {
   if (!w || !w->IsShownOnScreen()) return false;
-  const wxSize size = w->GetSize();
-  if (size.x <= 0 || size.y <= 0) return false;
-  wxBitmap bmp(size.x, size.y, 24);
+  // A frame is saved as the union of its parts, without the window
+  // manager's border and title bar.
+  std::vector<wxWindow*> parts;
+  wxRect area(w->GetScreenPosition(), w->GetSize());
+  if (auto* f = dynamic_cast<wxFrame*>(w)) {
+    for (wxWindow* part : f->GetChildren())
+      if (part->IsShown() && !part->IsTopLevel()) parts.push_back(part);
+    if (f->GetMenuBar()) parts.push_back(f->GetMenuBar());
+    if (!parts.empty()) area = parts.front()->GetScreenRect();
+    for (wxWindow* part : parts) area.Union(part->GetScreenRect());
+  } else {
+    parts.push_back(w);
+  }
+  if (area.width <= 0 || area.height <= 0) return false;
+  wxBitmap bmp(area.width, area.height, 24);
   wxMemoryDC mem(bmp);
   mem.SetBackground(*wxWHITE_BRUSH);
   mem.Clear();
   bool ok = true;
-  if (auto* f = dynamic_cast<wxFrame*>(w)) {
-    const wxPoint origin = f->GetScreenPosition();
-    std::vector<wxWindow*> parts(f->GetChildren().begin(), f->GetChildren().end());
-    if (f->GetMenuBar()) parts.push_back(f->GetMenuBar());
-    for (wxWindow* part : parts) {
-      if (!part->IsShown() || part->IsTopLevel()) continue;
-      const wxPoint at = part->GetScreenPosition() - origin;
-      ok = copy_window(part, mem, at.x, at.y) && ok;
-    }
-  } else {
-    ok = copy_window(w, mem, 0, 0);
+  for (wxWindow* part : parts) {
+    const wxPoint at = part->GetScreenPosition() - area.GetPosition();
+    ok = copy_window(part, mem, at.x, at.y) && ok;
   }
   mem.SelectObject(wxNullBitmap);
   return ok && bmp.SaveFile(wxs(path), wxBITMAP_TYPE_PNG);

@@ -166,6 +166,10 @@ TEST_F(GuiTest, ListsFollowTheWindowSize) {
   EXPECT_EQ(members->GetRect().GetBottom(), laid_out.GetBottom());
   EXPECT_EQ(members->GetSize().x, 22 * fontx);  // the narrowest member list
   EXPECT_GE(virt.x, members->GetRect().GetRight());
+  // much smaller still: the toolbar and the form give way without a complaint
+  frame_->SetSize(400, 300);
+  pump(300);
+  EXPECT_EQ(frame_->GetSize(), wxSize(400, 300));
 }
 
 // The window size and two column widths are stored at shutdown and come

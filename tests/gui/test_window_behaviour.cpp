@@ -361,6 +361,7 @@ TEST_F(Behaviour, DoubleClickOnARowStartsModify) {
   EXPECT_EQ(index_sel, "A0001");
   EXPECT_EQ(ws_.ctl_get_text(form_ctl(0)), "Martin");
   EXPECT_TRUE(control<wxTextCtrl>(form_ctl(0))->IsEditable());
+  EXPECT_TRUE(save_window_png(frame_, (shot_dir() / "gui-modify.png").string()));
   command(404);
 }
 

@@ -49,8 +49,7 @@ wxBitmap toolbar_bitmap(const std::string& name, bool& ok) {
 }  // namespace
 
 MainFrame::MainFrame(WxWindowSystem& ws)
-    : wxFrame(nullptr, wxID_ANY, wxs(soc::main_title), wxDefaultPosition, wxSize(900, 480)),
-      ws_(ws) {
+    : wxFrame(nullptr, wxID_ANY, wxs(soc::main_title)), ws_(ws) {
 #ifdef __WXGTK__
   // Shown at once, not when the window manager has told the frame's size:
   // the deferred showing first lays the toolbar and the form out in a
@@ -63,7 +62,7 @@ MainFrame::MainFrame(WxWindowSystem& ws)
   SetStatusBarPane(-1);  // menu and tool help never replace the status line
   SetStatusText("Action: none");
   // The form: a panel with keyboard navigation, so that Tab moves between
-  // the controls as in a dialog.
+  // the controls as in a dialog; it scrolls in a window smaller than itself.
   form_ = new wxScrolledWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                wxTAB_TRAVERSAL | wxHSCROLL | wxVSCROLL);
   make_menus();

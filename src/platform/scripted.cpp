@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <thread>
 
+#include "platform/fs.h"
+
 namespace soc {
 
 std::string quote(const std::string& s) {
@@ -35,7 +37,14 @@ class ScriptedWindowSystem::ScriptDialog final : public Dialog {
  public:
   ScriptDialog(const DialogTemplate& t, DialogProcedure& p) : proc(p), t_(t) {
     for (const auto& c : t.controls)
-      items_.push_back({c.id, c.text, true, c.kind == DlgCtl::button});
+      items_.push_back({c.id, c.text, true, c.kind == DlgCtl::button, 0});
+  }
+  void limit(int id, std::size_t bytes) override {
+    if (Item* i = find(id)) i->limit = bytes;
+  }
+  // What the user types: an entry takes no more than its limit.
+  void type(int id, const std::string& s) {
+    if (Item* i = find(id)) i->text = i->limit ? cut_utf8(s, i->limit) : s;
   }
   const DialogTemplate& tmpl() const override { return t_; }
   void set_text(int id, const std::string& s) override {
@@ -73,6 +82,7 @@ class ScriptedWindowSystem::ScriptDialog final : public Dialog {
     std::string text;   // its text
     bool enabled;       // not greyed
     bool button;        // a push button
+    std::size_t limit;  // most bytes the user can type, 0 = no limit
   };
   Item* find(int id) {
     for (auto& i : items_)
@@ -139,7 +149,7 @@ int ScriptedWindowSystem::run_dialog(int kind, const std::string& text, const Di
     replies.pop_front();
     switch (r.kind) {
       case Reply::ok:
-        for (const auto& [id, s] : r.entries) d->set_text(id, s);
+        for (const auto& [id, s] : r.entries) d->type(id, s);
         press(1001);
         break;
       case Reply::yes:
@@ -203,6 +213,14 @@ std::string ScriptedWindowSystem::ctl_get_text(int ctl) {
 
 void ScriptedWindowSystem::ctl_enable(int ctl, bool on) {
   if (Control* c = control(ctl)) c->enabled = on;
+}
+
+void ScriptedWindowSystem::ctl_limit(int ctl, std::size_t bytes) {
+  if (Control* c = control(ctl)) c->limit = bytes;
+}
+
+void ScriptedWindowSystem::ctl_type(int ctl, const std::string& s) {
+  if (Control* c = control(ctl)) c->text = c->limit ? cut_utf8(s, c->limit) : s;
 }
 
 void ScriptedWindowSystem::ctl_check(int ctl, bool on) {

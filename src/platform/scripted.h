@@ -49,6 +49,7 @@ class ScriptedWindowSystem final : public WindowSystem, public LayoutHost {
     int id = 0;                                     // child id
     bool enabled = true;                            // not greyed
     bool checked = false;                           // check box state
+    std::size_t limit = 0;                          // most bytes the user can type, 0 = no limit
     int sel = -1;                                   // selected row of a list
     std::vector<std::string> items;                 // list box strings
     std::vector<std::array<std::string, 4>> rows;   // list view rows
@@ -80,6 +81,8 @@ class ScriptedWindowSystem final : public WindowSystem, public LayoutHost {
   std::string ctl_get_text(int ctl) override;
   void ctl_enable(int ctl, bool on) override;
   void ctl_focus(int) override {}
+  void ctl_limit(int ctl, std::size_t bytes) override;
+  void ctl_type(int ctl, const std::string& s);  // what the user types into an entry
   void ctl_check(int ctl, bool on) override;
   bool ctl_checked(int ctl) override;
   void list_clear(int ctl) override;

@@ -9,6 +9,7 @@
 // with set_window_system().
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -51,6 +52,9 @@ class Dialog {
   virtual void set_picture(int id, const std::string& path) = 0;  // image file into a picture control
   virtual void end(int result) = 0;                         // close the dialog
   virtual bool ended() const = 0;                           // closed already
+  // An entry stops taking text at `bytes` bytes while the user types. A
+  // dialog that cannot do so ignores it: OK cuts what it gathers anyway.
+  virtual void limit(int id, std::size_t bytes) { (void)id, (void)bytes; }
 };
 
 // What a dialog hands back to the command code.
@@ -107,6 +111,9 @@ class WindowSystem {
   virtual std::string ctl_get_text(int ctl) = 0;
   virtual void ctl_enable(int ctl, bool on) = 0;
   virtual void ctl_focus(int ctl) = 0;
+  // An entry of the form stops taking text at `bytes` bytes while the user
+  // types; text put there by the program is shown whole.
+  virtual void ctl_limit(int ctl, std::size_t bytes) = 0;
   virtual void ctl_check(int ctl, bool on) = 0;        // check box state
   virtual bool ctl_checked(int ctl) = 0;
   virtual void list_clear(int ctl) = 0;                // list box or list view

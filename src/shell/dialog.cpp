@@ -10,6 +10,7 @@
 #include "db/util.h"
 #include "platform/fs.h"
 #include "shell/completions.h"
+#include "shell/mainwin.h"
 
 namespace soc {
 
@@ -22,31 +23,30 @@ Dialog* hdlg = nullptr;
 
 namespace {
 
-// Text of control id of d, cut to n bytes as the fixed buffers were.
-std::string entry(Dialog& d, int id, std::size_t n) { return cut_utf8(d.get_text(id), n); }
+// Text of entry id of d, cut to its limit as the fixed buffers were.
+std::string entry(Dialog& d, int id) { return cut_utf8(d.get_text(id), entry_limit(task_in)); }
 
 // What OK gathers from the dialog, by the current action.
 std::string gather(Dialog& d) {
   switch (task_in) {
     case 2: case 17: case 27: case 28: case 35:
       return "";
-    case 4:
-      return entry(d, 1003, 62);
-    case 24:
-      return entry(d, 1074, 3) + "|" + entry(d, 1075, 3) + "|" + entry(d, 1076, 3);
-    case 26:
-      return entry(d, 1074, 3) + "|" + entry(d, 1075, 3);
+    case 24: case 31:
+      return entry(d, 1074) + "|" + entry(d, 1075) + "|" + entry(d, 1076);
+    case 26: case 34:
+      return entry(d, 1074) + "|" + entry(d, 1075);
     case 29: case 30:
-      pdf_fname = entry(d, 1076, 126);
-      return entry(d, 1074, 126) + "|" + entry(d, 1075, 126);
-    case 31:
-      return entry(d, 1074, 126) + "|" + entry(d, 1075, 126) + "|" + entry(d, 1076, 126);
-    case 34:
-      return entry(d, 1074, 62) + "|" + entry(d, 1075, 62);
+      pdf_fname = entry(d, 1076);
+      return entry(d, 1074) + "|" + entry(d, 1075);
     default:
-      return entry(d, 1003, kInputMax);
+      return entry(d, 1003);
   }
 }
+
+// The question asked by ask() while it is open, and its answer.
+Dialog* asked = nullptr;
+bool asking = false;
+bool asked_yes = false;
 
 // Fills the dialog's controls when it opens, by the current action.
 void init_by_action(Dialog& d) {
@@ -99,6 +99,7 @@ class DialogProc final : public DialogProcedure {
  public:
   void on_init(Dialog& d) override {
     hdlg = &d;
+    if (asking && !asked) asked = &d;
     d.set_text(1005, dlg_msg);
     const std::string& t = d.tmpl().title;
     if (t == "INTRO" || t == "CAPTURE" || t == "MAPPING" || t == "EMAIL") {
@@ -107,10 +108,19 @@ class DialogProc final : public DialogProcedure {
       d.set_text(1004, "No");
       d.set_text(1001, "Yes");
     }
+    if (&d == asked) return;  // a question of its own: the action's fields are not there
     init_by_action(d);
+    for (const DlgControl& c : d.tmpl().controls)
+      if (c.kind == DlgCtl::entry) d.limit(c.id, entry_limit(task_in));
   }
 
   void on_command(Dialog& d, int id) override {
+    if (&d == asked) {
+      if (id != 1001 && id != 1004) return;
+      asked_yes = id == 1001;
+      d.end(0);
+      return;
+    }
     switch (id) {
       case 1001:
         dlg_input = gather(d);
@@ -150,6 +160,7 @@ class DialogProc final : public DialogProcedure {
 
   void on_destroy(Dialog& d) override {
     if (hdlg == &d) hdlg = nullptr;
+    if (asked == &d) asked = nullptr;
   }
 };
 
@@ -195,6 +206,28 @@ void winfo(const std::string& text, int kind) {
 
 void info(const std::string& text, int kind) { winfo(text, kind); }
 
+bool ask(const std::string& text) {
+  asking = true;
+  asked_yes = false;
+  winfo(text, 2);
+  asking = false;
+  asked = nullptr;
+  return asked_yes;
+}
+
+std::size_t entry_limit(int action) {
+  switch (action) {
+    case 4: return 62;                 // a search text
+    case 6: case 7: return 15;         // " 15 characters max. length"
+    case 19: return 20;                // " 20 Letters max."
+    case 22: return 24;                // "(max 24 chars)"
+    case 24: case 26: return 3;        // field number, positions and spacings
+    case 29: case 30: case 31: return 126;
+    case 34: return 62;
+    default: return kInputMax;
+  }
+}
+
 std::string status_text() {
   std::string s;
   switch (task_in) {
@@ -227,6 +260,7 @@ std::string status_text() {
 void set_status() {
   chk_options();
   ws().set_status_text(status_text());
+  show_title();  // the association name may have changed with the settings
 }
 
 bool action_busy() {

@@ -41,6 +41,14 @@ void end_action();
 // One-action rule: true (after the error box) when an action is running.
 bool action_busy();
 
+// A question (kind 2) outside the action table: Yes gives true; No and the
+// close box give false. The current action is left as it is.
+bool ask(const std::string& text);
+
+// The bytes each entry of an action's dialog takes while the user
+// types; OK gathers at most as much.
+std::size_t entry_limit(int action);
+
 // Dialog routing.
 void dialog_ok(Dialog& d);
 void close_dialog();

@@ -1,6 +1,8 @@
 // The menu bar, toolbar and accelerator tables, and the command dispatch.
 #include "shell/dispatch.h"
 
+#include <cctype>
+
 #include "db/archives.h"
 #include "db/categories.h"
 #include "db/flags.h"
@@ -128,8 +130,6 @@ struct Command {
   Handler handler;  // nullptr while the command is not built
 };
 
-void quit() { ws().close_main_window(); }
-
 // Every command of the window. A handler of nullptr is a command whose body is
 // not built yet: dispatching it says so.
 const std::vector<Command>& commands() {
@@ -193,5 +193,56 @@ int dispatch(int id) {
 void category_selected(int index) { cat_sel(index); }
 
 void member_clicked(const std::string& ref) { selection_made(ref); }
+
+void member_double_clicked(const std::string& ref) {
+  if (ref.empty()) return;
+  if (index_sel != ref) selection_made(ref);
+  if (index_sel == ref) do_chg();
+}
+
+MenuMark menu_mark(int id) {
+  if (id == 460) return MenuMark::check;
+  if ((id >= 448 && id <= 457) || (id >= 414 && id <= 417) || (id >= 420 && id <= 424))
+    return MenuMark::radio;
+  return MenuMark::none;
+}
+
+bool command_checked(int id) {
+  switch (id) {
+    case 451: return bip == 1;
+    case 450: return bip != 1;
+    case 449: return info_flg == 1;
+    case 448: return info_flg != 1;
+    case 414: case 415: case 416: case 417: return type_id == id - 414;
+    case 455: return getrc("mail_email_filter") == "yes";
+    case 454: return getrc("mail_email_filter") != "yes";
+    case 453: return getrc("labels_email_filter") == "yes";
+    case 452: return getrc("labels_email_filter") != "yes";
+    case 460: return dirs == 1;
+    case 456: return nfs == 0;
+    case 457: return nfs != 0;
+    case 420: case 421: case 422: case 423: case 424: return listing_type == id - 420;
+    default: return false;
+  }
+}
+
+bool command_enabled(int id) {
+  switch (id) {
+    case 401: case 403: return task_in == 0 && !index_sel.empty();  // Modify, Delete
+    case 402: return task_in == 1 || task_in == 2 || task_in == 3;  // Save
+    case 404: return task_in != 0;                                  // Cancel
+    default: return true;
+  }
+}
+
+Shortcut menu_shortcut(const std::string& label) {
+  const std::size_t at = label.rfind("alt>");
+  if (at == std::string::npos || at + 5 != label.size() ||
+      !std::islower(static_cast<unsigned char>(label.back())))
+    return {label, 0};
+  std::string text = label.substr(0, at);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '<')) text.pop_back();
+  return {text, label.back()};
+}
 
 }  // namespace soc

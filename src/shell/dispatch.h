@@ -31,6 +31,25 @@ struct Accel {
 };
 const std::vector<Accel>& accel_table();
 
+// The mark a menu item carries: a check mark of its own, or one radio mark
+// among the items of its submenu.
+enum class MenuMark { none, check, radio };
+MenuMark menu_mark(int id);
+// Whether the item of command id is checked (the settings it follows), and
+// whether the command can apply now (greyed when not). The commands check
+// the same conditions themselves when they run.
+bool command_checked(int id);
+bool command_enabled(int id);
+
+// A menu label with an accelerator text ("New  <alt>n", "Mailing<  alt>t")
+// as the text before it and the key; key 0 and the label unchanged when it
+// carries none.
+struct Shortcut {
+  std::string text;  // the label without the accelerator text
+  char key;          // Alt + this lower-case character, 0 = none
+};
+Shortcut menu_shortcut(const std::string& label);
+
 // Carries out command id as a menu item, toolbar button or accelerator sends
 // it. Returns 0, or 1 for an id that is no command.
 int dispatch(int id);
@@ -40,5 +59,7 @@ bool command_built(int id);
 void category_selected(int index);
 // A click on a member list row (its hidden reference), or outside any row.
 void member_clicked(const std::string& ref);
+// A double click on a member list row: the member is selected and Modify starts.
+void member_double_clicked(const std::string& ref);
 
 }  // namespace soc

@@ -3,6 +3,7 @@
 // commands. The window system shows what is decided here.
 #include "shell/mainwin.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "db/categories.h"
@@ -43,9 +44,13 @@ const FormEntry kForm[12] = {
     {"Birthday(mm dd yyyy @ place)", 9}, {"              Remarks", 10},
     {"             Category", 13}, {"       Identification", 11}};
 
+constexpr int kListMinChars = 24;  // narrowest member list, in average characters
+constexpr int kNamesChars = 34;   // default width of the Names column, in average characters
 constexpr long kWinMax = 32767;   // largest window size or column width kept from the settings
 const char* const kSizing = "the quick brown fox jumps over the lazy dog";
 const char* const kColumns = "Ref.|Indentification|Names                  |Flags";
+
+const char* const kQuitEdited = " A member is being edited and not saved. \r\n Quit anyway? ";
 
 const char* const kBanner =
     " Sociantes \r\n Member database manager for associations \r\n sociantes_v3.4.2 \r\n"
@@ -167,10 +172,13 @@ void wm_create() {
   chk_options();
   clean_scratch();
   exe_dir = program_dir();
-  std::string title = nfs ? getnrc("title") : getrc("title");
-  ws().set_title(main_title + "  [ " + do_utf(title) + " ]");
+  show_title();
   do_layout();
   do_boxes(&ws().main_host());
+  // The boxes take no more than a record field holds, so that nothing typed
+  // is cut at Save.
+  for (int e = 0; e < 12; ++e)
+    ws().ctl_limit(form_ctl(e), form_field_of_elem(e) == 13 ? kCatMax : kFieldMax);
   close_inputs();
   check_db();
   set_status();
@@ -179,6 +187,22 @@ void wm_create() {
   info(kBanner, 5);
   report_check(first);
   report_damage();
+}
+
+void show_title() {
+  const std::string title = nfs ? getnrc("title") : getrc("title");
+  ws().set_title(main_title + "  [ " + do_utf(title) + " ]");
+}
+
+bool may_quit() {
+  if (task_in != 1 && task_in != 3) return true;
+  if (ask(kQuitEdited)) return true;
+  ws().ctl_focus(form_ctl(0));
+  return false;
+}
+
+void quit() {
+  if (may_quit()) ws().close_main_window();
 }
 
 void wm_size() {
@@ -192,20 +216,28 @@ void wm_size() {
     sbh = h_s;
     int height = static_cast<int>(clamp_num(getrc("winh"), 0, kWinMax));
     int width = static_cast<int>(clamp_num(getrc("winw"), 0, kWinMax));
-    if (height == 0) {
-      height = winh;
-      width = winw;
-    }
-    ws().move_window(30, 30, width, height);
     int c1 = static_cast<int>(clamp_num(getrc("col1"), 0, kWinMax));
     int c2 = static_cast<int>(clamp_num(getrc("col2"), 0, kWinMax));
+    // The Names column holds a name and a first name side by side; at the
+    // first start the window is widened by what that adds to the column.
+    const int names = kNamesChars * fontx;
+    const int widened = std::max(0, names - ws().list_column_width(member_list_ctl(), 2));
+    if (height == 0) {
+      height = winh;
+      width = winw + widened;
+    }
+    ws().move_window(30, 30, width, height);
     if (c1 > 1) ws().set_list_column_width(member_list_ctl(), 1, c1);
-    if (c2 > 1) ws().set_list_column_width(member_list_ctl(), 2, c2);
+    ws().set_list_column_width(member_list_ctl(), 2, c2 > 1 ? c2 : names);
     ++displayed;  // the move above sized the window again
   }
   if (displayed > 1) {
+    // A window smaller than the laid-out form keeps the laid-out height and
+    // a member list of kListMinChars: the form then scrolls in the window.
     int cw = 0, ch = 0;
     ws().client_size(cw, ch);
+    cw = std::max(cw, boxes[3].x + (kListMinChars + 2) * fontx);
+    ch = std::max(ch, winh - y_caption);
     boxes[2].height = ch - sbh - fonty - boxes[2].y;
     boxes[3].height = ch - sbh - fonty - boxes[3].y;
     boxes[3].width = cw - boxes[3].x - 2 * fontx;

@@ -25,6 +25,12 @@ int form_elem_of_field(int field);  // element (0..11) that shows record field 1
 int form_field_of_elem(int elem);   // the inverse
 
 void wm_create();       // the start-up steps while the window is created
+void show_title();      // the window title from the program title and the association name
+// Quit (menu, Alt+q, toolbar, close box): while a member is being edited
+// (New, Modify) the user is asked first; No returns to the form. True when
+// the window may close.
+bool may_quit();
+void quit();            // may_quit(), then the main window is destroyed
 void wm_size();         // the window was sized
 void wm_destroy();      // shutdown: release the member's lock, store the size
 void do_layout();

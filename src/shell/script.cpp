@@ -132,7 +132,7 @@ class Interpreter {
     }
     if (c == "show" && w.size() == 2) return show(w[1]);
     if (c == "quit" && w.size() == 1) {
-      ws_.close_main_window();
+      quit();  // as the close box: a member being edited asks first
       return true;
     }
     return fail("unknown command: " + text);
@@ -179,7 +179,7 @@ class Interpreter {
     auto* c = ws_.control(ctl);
     if (!c) return refuse("the form is not created");
     if (!c->enabled) return refuse("entry " + field + " is disabled");
-    c->text = text;
+    ws_.ctl_type(ctl, text);
     return true;
   }
 

@@ -178,10 +178,24 @@ int listview_width(LayoutHost& w, const std::string& titles) {
   return width;
 }
 
+// Width of the label column of a stacked box: its widest labelled-entry
+// label as drawn (the stored labels are padded with blanks to one width for
+// this column).
+int label_column(const Box& b, LayoutHost& w) {
+  int col = 0;
+  for (const Element& el : b.elements) {
+    if (el.kind == 0) break;
+    if (el.kind == el_labinput)
+      col = std::max(col, get_average_len(w, strip_leading_spaces(el.label)));
+  }
+  return col;
+}
+
 void display_stacked(Box& b, LayoutHost& w) {
   const int step = fonty + gap(b);
   const int x0 = b.x + fontx;
   const int entry_h = fonty + fonty / 4;
+  const int lab_col = label_column(b, w);
   for (int k = 0; k < max_elems; ++k) {
     Element& el = b.elements[static_cast<std::size_t>(k)];
     if (el.kind == 0) break;
@@ -194,11 +208,13 @@ void display_stacked(Box& b, LayoutHost& w) {
         el.control = mk_entry(w, {x0, yk, get_average_len(w, el.text) - 10, entry_h});
         break;
       case el_labinput: {
+        // The labels end together at the right of their column, each centred
+        // on its entry; the entries start in one column after it.
         const std::string l = strip_leading_spaces(el.label);
         const int lw = get_average_len(w, l);
-        mk_label(w, {x0, yk, fontx + lw, fonty}, l);
-        el.control =
-            mk_entry(w, {b.x + 2 * fontx + lw, yk, b.width - 3 * fontx - lw, entry_h});
+        mk_label(w, {x0 + lab_col - lw, yk + (entry_h - fonty) / 2, lw + fontx / 2, fonty}, l);
+        el.control = mk_entry(
+            w, {b.x + 2 * fontx + lab_col, yk, b.width - 3 * fontx - lab_col, entry_h});
         break;
       }
       case el_check:

@@ -70,6 +70,8 @@ TEST(EmailCommands, SettingsSwitchesAndEveryRefusal) {
       "info 0 \"  Please modify the fields and press <Save> \\r\\n Note that the History file is "
       "not automatically updated  \"",
       busy, busy, busy, busy,
+      // The script quits while Modify is in progress: the program asks first.
+      "info 2 \" A member is being edited and not saved. \\r\\n Quit anyway? \"",
   };
   std::vector<std::string> got;
   for (const auto& l : lines_with(r, "info "))

@@ -9,10 +9,16 @@
 // The tests move the pointer and type through the X server, so two of them
 // must never run at the same time on one display (ctest runs tests in
 // parallel): each test holds a lock file of its display while it runs.
+//
+// Nothing may appear on standard error while a test runs (GTK warnings,
+// wxWidgets debug messages): the fixture collects it and fails the test.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <sys/types.h>
+
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -30,6 +36,31 @@ void pump(int ms);
 
 // Where the tests leave their screenshots: the build directory.
 std::filesystem::path shot_dir();
+
+// A window manager (openbox) on the test's display while it lives, for the
+// tests where focus matters as a desktop gives it.
+class WindowManager {
+ public:
+  WindowManager() = default;
+  WindowManager(const WindowManager&) = delete;
+  WindowManager& operator=(const WindowManager&) = delete;
+  ~WindowManager();
+  // Starts it on `display`; false when it cannot run (not installed, or the
+  // display has a window manager already).
+  bool start(const std::string& display);
+
+ private:
+  pid_t pid_ = -1;  // the window manager's process
+};
+
+// Whether this process is a child started by run_on_own_screen.
+bool on_own_screen();
+// Runs the GuiTest tests matching `filter` of this program in a child
+// process on a virtual screen of its own, w x h pixels, with a window
+// manager. Returns the child's exit code (0 = its tests passed), or -1 with
+// the reason in `out` when the screen could not be set up; `out` gets the
+// child's output.
+int run_on_own_screen(int w, int h, const std::string& filter, std::string& out);
 
 class GuiTest : public ::testing::Test {
  protected:
@@ -59,6 +90,8 @@ class GuiTest : public ::testing::Test {
 
   std::filesystem::path home_;
   int display_lock_ = -1;  // the display's lock file, held during the test
+  int saved_stderr_ = -1;  // standard error of the process, while the test's goes to a file
+  std::FILE* stderr_file_ = nullptr;  // what the test writes on standard error
   soc::wxui::TestHook hook_;
   soc::wxui::WxWindowSystem ws_;
   soc::wxui::MainFrame* frame_ = nullptr;

@@ -68,7 +68,7 @@ TEST_F(GuiTest, MemberTypedSavedAndClicked) {
   ASSERT_EQ(task_in, 1);
   auto* name = control<wxTextCtrl>(form_ctl(0));
   auto* first = control<wxTextCtrl>(form_ctl(1));
-  EXPECT_TRUE(name->IsEnabled());
+  EXPECT_TRUE(name->IsEditable());
   EXPECT_EQ(wxWindow::FindFocus(), name);
   type("Durand");
   key(WXK_TAB);
@@ -83,7 +83,9 @@ TEST_F(GuiTest, MemberTypedSavedAndClicked) {
   EXPECT_EQ(u8(list->GetItemText(0, 2)), "Durand");
   const std::string ref = dynamic_cast<soc::wxui::MemberList*>(list)->text(0, 0);
   EXPECT_EQ(ref, "A0000");
-  EXPECT_FALSE(name->IsEnabled());
+  // shown for reading: not editable, but not greyed either
+  EXPECT_FALSE(name->IsEditable());
+  EXPECT_TRUE(name->IsEnabled());
 
   click(list, row_point(list, 0));
   EXPECT_EQ(index_sel, ref);

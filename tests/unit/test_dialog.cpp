@@ -140,8 +140,13 @@ TEST_F(Routing, SslDialogGathersTwoPartsAndServerKeepsEmptyParts) {
   open(29, 29, {Reply::ok, {{1074, "Subject"}, {1075, "/t/x.txt"}, {1076, "/t/a.pdf"}}, 0});
   EXPECT_EQ(dlg_input, "Subject|/t/x.txt");
   EXPECT_EQ(pdf_fname, "/t/a.pdf");
-  open(19, 3, {Reply::ok, {{1003, std::string(600, 'y')}}, 0});
+  open(32, 3, {Reply::ok, {{1003, std::string(600, 'y')}}, 0});
   EXPECT_EQ(dlg_input.size(), kInputMax);
+  // entries whose prompt states a limit take no more
+  open(19, 3, {Reply::ok, {{1003, std::string(600, 'y')}}, 0});
+  EXPECT_EQ(dlg_input, std::string(20, 'y')) << "20 Letters max.";
+  open(6, 3, {Reply::ok, {{1003, "abcdefghijklmnopqrs"}}, 0});
+  EXPECT_EQ(dlg_input, "abcdefghijklmno") << "15 characters max.";
 }
 
 TEST_F(Routing, CloseEndsListedActionsAndKeepsEditActions) {

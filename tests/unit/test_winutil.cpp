@@ -319,7 +319,7 @@ TEST_F(Winutil, StackedControls) {
       {CtlKind::check, {17, 116, 42, 15}, "cd", 5},
       {CtlKind::radio, {17, 138, 42, 15}, "ef", 6},
       {CtlKind::list, {17, 65, 186, 285}, "xyz", 0},
-      {CtlKind::label, {17, 182, 28, 15}, "Lab", 0},
+      {CtlKind::label, {17, 183, 24, 15}, "Lab", 0},  // centred on its entry
       {CtlKind::entry, {45, 182, 158, 18}, "", 0},
       {CtlKind::listview, {17, 65, 21 + 5 * 14, 285}, "", 0},
       {CtlKind::entry, {17, 248, 0, 18}, "", 0},  // 7 - 10 reaches the host as 0
@@ -511,9 +511,10 @@ TEST_F(Winutil, MainWindowForm) {
   EXPECT_EQ(boxes[0].frame, 0);
   EXPECT_EQ(boxes[1].frame, 0);
 
-  // labels drawn without their leading spaces at x 14, widths fontx + text;
-  // entries from fontx after the label's text to one fontx before the box's
-  // right edge (7 + 497 - 7 = 497)
+  // labels drawn without their leading spaces, right-aligned in a column as
+  // wide as the widest (196, "Birthday..."), each centred on its entry (one
+  // pixel lower); the entries start in one column fontx after it, at 217, and
+  // end one fontx before the box's right edge (7 + 497 - 7 = 497)
   struct Row {
     const char* label;
     int label_w;
@@ -527,10 +528,10 @@ TEST_F(Winutil, MainWindowForm) {
     const Ctl entry = boxes[4].elements[k].control;
     const Made& label = host.ctl(entry - 1);
     EXPECT_EQ(label.text, rows[k].label) << k;
-    EXPECT_EQ(label.r, (Rect{14, y, rows[k].label_w, 15})) << k;
+    const int text_w = rows[k].label_w - 7;
+    EXPECT_EQ(label.r, (Rect{14 + 196 - text_w, y + 1, text_w + 3, 15})) << k;
     EXPECT_EQ(host.ctl(entry).kind, CtlKind::entry);
-    const int entry_x = 14 + rows[k].label_w;
-    EXPECT_EQ(host.ctl(entry).r, (Rect{entry_x, y, 497 - entry_x, 18})) << k;
+    EXPECT_EQ(host.ctl(entry).r, (Rect{217, y, 497 - 217, 18})) << k;
   }
   EXPECT_EQ(host.ctl(boxes[5].frame).r, (Rect{7, 341, 343, 44}));
   const int flag_x[4] = {14, 98, 182, 266};

@@ -4,6 +4,7 @@
 
 #include <wx/accel.h>
 #include <wx/bitmap.h>
+#include <wx/display.h>
 #include <wx/icon.h>
 #include <wx/image.h>
 #include <wx/listbox.h>
@@ -11,14 +12,17 @@
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
+#include "platform/wx/gtk_shortcut.h"
 #include "platform/wx/resources.h"
 #include "platform/wx/wx_text.h"
 #include "platform/wx/wx_window_system.h"
 #include "shell/dispatch.h"
 #include "shell/mainwin.h"
+#include "shell/winutil.h"
 
 namespace soc::wxui {
 
@@ -46,14 +50,21 @@ wxBitmap toolbar_bitmap(const std::string& name, bool& ok) {
 
 MainFrame::MainFrame(WxWindowSystem& ws)
     : wxFrame(nullptr, wxID_ANY, wxs(soc::main_title)), ws_(ws) {
+#ifdef __WXGTK__
+  // Shown at once, not when the window manager has told the frame's size:
+  // the deferred showing first lays the toolbar and the form out in a
+  // window two pixels wide, which GTK reports as errors.
+  m_deferShow = false;
+#endif
   const std::string icon = resource_path("sociantes");
   if (!icon.empty()) SetIcon(wxIcon(wxs(icon), wxBITMAP_TYPE_PNG));
   CreateStatusBar(1, wxSTB_DEFAULT_STYLE, kStatusBarId);
   SetStatusBarPane(-1);  // menu and tool help never replace the status line
   SetStatusText("Action: none");
   // The form: a panel with keyboard navigation, so that Tab moves between
-  // the controls as in a dialog.
-  form_ = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL);
+  // the controls as in a dialog; it scrolls in a window smaller than itself.
+  form_ = new wxScrolledWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                               wxTAB_TRAVERSAL | wxHSCROLL | wxVSCROLL);
   make_menus();
   make_toolbar();
   make_accelerators();
@@ -64,6 +75,7 @@ MainFrame::MainFrame(WxWindowSystem& ws)
   ws_.frame_metrics(border, caption);
   SetSize(900 + 2 * border, 410 + caption + 2 * border);
   Bind(wxEVT_MENU, &MainFrame::on_command, this);
+  Bind(wxEVT_UPDATE_UI, &MainFrame::on_update_ui, this);
   Bind(wxEVT_LISTBOX, &MainFrame::on_list_box, this);
   Bind(wxEVT_SIZE, &MainFrame::on_size, this);
   Bind(wxEVT_CLOSE_WINDOW, &MainFrame::on_close, this);
@@ -89,9 +101,20 @@ void MainFrame::make_menus() {
       auto* sub = new wxMenu;
       parent->AppendSubMenu(sub, wxs(e.label));
       open.push_back(sub);
-    } else {
-      parent->Append(e.id, wxs(e.label));
+      continue;
     }
+    // An item with an accelerator text shows the text before it as its label
+    // and the key in the shortcut column.
+    const Shortcut sc = menu_shortcut(e.label);
+    const wxString label = wxs(sc.text);
+    wxMenuItem* item = nullptr;
+    switch (menu_mark(e.id)) {
+      case MenuMark::check: item = parent->AppendCheckItem(e.id, label); break;
+      case MenuMark::radio: item = parent->AppendRadioItem(e.id, label); break;
+      case MenuMark::none: item = parent->Append(e.id, label); break;
+    }
+    if (sc.key) show_shortcut(item, sc.key);
+    commands_.insert(e.id);
   }
   SetMenuBar(bar);
 }
@@ -119,6 +142,7 @@ void MainFrame::make_toolbar() {
     const bool have = b.image >= 0 && b.image < static_cast<int>(images.size());
     tb->AddTool(b.command, wxs(b.tooltip),
                 have ? images[static_cast<std::size_t>(b.image)] : wxBitmap(), wxs(b.tooltip));
+    commands_.insert(b.command);
   }
   tb->Realize();
 }
@@ -153,14 +177,41 @@ void MainFrame::go_live() {
   live_ = true;
 }
 
+wxPoint MainFrame::form_point(int x, int y) const {
+  return form_->CalcScrolledPosition(wxPoint(x, y - kToolbarRoom));
+}
+
+// After the command code's sizing, the form scrolls over everything its
+// controls cover, with one character of margin.
 void MainFrame::sized() {
   soc::wm_size();
-  // The minimum size the command code computed at its first sizing.
-  if (soc::winw > 0 && soc::winh > 0) SetMinSize(wxSize(soc::winw, soc::winh));
+  wxSize extent(0, 0);
+  for (int h = 1; wxWindow* w = ws_.window(h); ++h) {
+    const wxRect r(form_->CalcUnscrolledPosition(w->GetPosition()), w->GetSize());
+    extent.x = std::max(extent.x, r.GetRight() + 1 + soc::fontx);
+    extent.y = std::max(extent.y, r.GetBottom() + 1 + soc::fontx);
+  }
+  form_->SetScrollRate(std::max(1, soc::fontx), std::max(1, soc::fonty));
+  form_->SetVirtualSize(extent);
 }
 
 void MainFrame::on_command(wxCommandEvent& e) {
   if (soc::dispatch(e.GetId()) != 0) e.Skip();
+}
+
+// Menu items and toolbar buttons show what the command code says of them:
+// greyed when the command cannot apply, marked as their settings are.
+void MainFrame::on_update_ui(wxUpdateUIEvent& e) {
+  const int id = e.GetId();
+  if (!commands_.count(id)) {
+    e.Skip();
+    return;
+  }
+  e.Enable(soc::command_enabled(id));
+  // A radio mark moves to the item that gets it; it is never taken away.
+  const MenuMark mark = soc::menu_mark(id);
+  const bool on = soc::command_checked(id);
+  if (mark == MenuMark::check || (mark == MenuMark::radio && on)) e.Check(on);
 }
 
 // A change of the category list's selection.
@@ -169,8 +220,40 @@ void MainFrame::on_list_box(wxCommandEvent& e) {
     soc::category_selected(e.GetSelection());
 }
 
+wxRect MainFrame::work_area() const {
+  const int at = wxDisplay::GetFromWindow(this);
+  return wxDisplay(at == wxNOT_FOUND ? 0u : static_cast<unsigned>(at)).GetClientArea();
+}
+
+void MainFrame::place(int x, int y, int w, int h) {
+  const wxRect area = work_area();
+  if (area.IsEmpty()) {
+    SetSize(x, y, w, h);
+    return;
+  }
+  w = std::min(w, area.width);
+  h = std::min(h, area.height);
+  SetSize(std::clamp(area.x + x, area.x, area.GetRight() + 1 - w),
+          std::clamp(area.y + y, area.y, area.GetBottom() + 1 - h), w, h);
+}
+
+// The window never grows beyond the work area: not when the window manager
+// adds its frame around it, nor when a stored size was larger.
+void MainFrame::keep_on_screen() {
+  const wxRect area = work_area(), r = GetRect();
+  if (area.IsEmpty() || area.Contains(r) || IsMaximized() || IsFullScreen()) return;
+  place(r.x - area.x, r.y - area.y, r.width, r.height);
+}
+
 void MainFrame::on_size(wxSizeEvent& e) {
-  e.Skip();  // the frame lays out its bars and the form panel
+  e.Skip();
+  if (!fit_queued_) {
+    fit_queued_ = true;
+    CallAfter([this] {
+      fit_queued_ = false;
+      if (!closing_) keep_on_screen();
+    });
+  }
   if (!live_ || closing_) return;
   // The panel is resized by the default handler after this one; the command
   // code measures the frame, so it may run now.
@@ -179,8 +262,14 @@ void MainFrame::on_size(wxSizeEvent& e) {
 
 // The close box, menu Quit, Alt+q and the Quit button all end here: the
 // shutdown steps, then the window goes.
-void MainFrame::on_close(wxCloseEvent&) {
+void MainFrame::on_close(wxCloseEvent& e) {
   if (!closing_) {
+    // The close box asks as Quit does; a close that cannot be refused (the
+    // program is made to end) does not ask.
+    if (e.CanVeto() && !soc::may_quit()) {
+      e.Veto();
+      return;
+    }
     closing_ = true;
     soc::wm_destroy();
   }

@@ -11,6 +11,9 @@
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
 
+#include <algorithm>
+
+#include "platform/wx/limited_entry.h"
 #include "platform/wx/resources.h"
 #include "platform/wx/wx_text.h"
 
@@ -19,6 +22,8 @@ namespace soc::wxui {
 namespace {
 
 constexpr int kMessageId = 1005;  // the read-only message control of every template
+constexpr int kOkId = 1001;       // OK, Yes: the default button
+constexpr int kCloseId = 1004;    // Close, No: the button of Escape
 constexpr int kTemplateX = 40;    // every template opens at (40, 40) dialog units
 constexpr int kTemplateY = 40;
 
@@ -52,18 +57,23 @@ TemplateDialog::TemplateDialog(wxWindow* owner, const DialogTemplate& t, const s
       modal_(modal) {
   char_w_ = GetCharWidth();
   char_h_ = GetCharHeight();
-  // Escape does nothing (no template has a cancel button); Enter presses no
-  // default button. Every decision is the dialog procedure's.
+  // Enter and Escape press buttons through on_key, whose presses go to the
+  // dialog procedure like clicks; wx's own handling of the keys is off.
   SetEscapeId(wxID_NONE);
   build(text);
   SetClientSize(du_x(t.w), du_y(t.h));
   // (40, 40) dialog units from the owner's client area, which on the main
   // window begins with the toolbar, right under the menu bar.
-  wxPoint origin = owner ? owner->ClientToScreen(wxPoint(0, 0)) : wxPoint(0, 0);
+  // (A window not shown yet, during the start-up, is asked for its position.)
+  wxPoint origin(0, 0);
+  if (owner)
+    origin = owner->IsShownOnScreen() ? owner->ClientToScreen(wxPoint(0, 0))
+                                      : owner->GetPosition() + owner->GetClientAreaOrigin();
   if (auto* frame = dynamic_cast<wxFrame*>(owner); frame && frame->GetToolBar())
     origin.y -= frame->GetToolBar()->GetSize().y;
   Move(origin.x + du_x(kTemplateX), origin.y + du_y(kTemplateY));
   Bind(wxEVT_BUTTON, &TemplateDialog::on_button, this);
+  Bind(wxEVT_CHAR_HOOK, &TemplateDialog::on_key, this);
   Bind(wxEVT_CLOSE_WINDOW, &TemplateDialog::on_close, this);
 }
 
@@ -73,10 +83,12 @@ int TemplateDialog::du_x(int units) const { return units * char_w_ / 4; }
 int TemplateDialog::du_y(int units) const { return units * char_h_ / 8; }
 
 // The controls in template order, which is also the Tab order. The focus
-// starts in the first entry, or on the first button of a dialog without one.
+// starts in the first entry, or on the default button of a dialog without
+// one.
 void TemplateDialog::build(const std::string& text) {
   wxWindow* first_entry = nullptr;
   wxWindow* first_button = nullptr;
+  wxButton* ok = nullptr;
   for (const DlgControl& c : t_.controls) {
     const wxPoint pos(du_x(c.x), du_y(c.y));
     const wxSize size(du_x(c.w), du_y(c.h));
@@ -92,7 +104,8 @@ void TemplateDialog::build(const std::string& text) {
         break;
       }
       case DlgCtl::entry: {
-        auto* e = new wxTextCtrl(this, wx_id(c.id), wxs(c.text), pos, size);
+        auto* e = new LimitedEntry(this, wx_id(c.id), pos, size);
+        e->show(wxs(c.text));
         if (!first_entry) first_entry = e;
         break;
       }
@@ -103,20 +116,94 @@ void TemplateDialog::build(const std::string& text) {
       case DlgCtl::button: {
         auto* b = new wxButton(this, wx_id(c.id), wxs(c.text), pos, size);
         if (!first_button) first_button = b;
+        if (c.id == kOkId) ok = b;
         break;
       }
     }
   }
-  if (wxWindow* f = first_entry ? first_entry : first_button) f->SetFocus();
+  align_labels();
+  if (ok) ok->SetDefault();
+  wxWindow* f = first_entry ? first_entry : ok ? ok : first_button;
+  if (f) f->SetFocus();
+}
+
+// A label standing before a control of its row (an entry, a Select button)
+// is right-aligned up to a little before that control and centred on its
+// height: labels whose rows start their controls in one column end in one
+// column.
+void TemplateDialog::align_labels() {
+  for (const DlgControl& c : t_.controls) {
+    if (c.kind != DlgCtl::label) continue;
+    wxWindow* next = nullptr;
+    for (const DlgControl& o : t_.controls) {
+      const bool after = (o.kind == DlgCtl::entry || o.kind == DlgCtl::button) &&
+                         o.x >= c.x + c.w / 2 && o.y >= c.y - 2 && o.y <= c.y + 2;
+      if (after && (!next || du_x(o.x) < next->GetPosition().x)) next = FindWindow(o.id);
+    }
+    auto* label = dynamic_cast<wxStaticText*>(FindWindow(c.id));
+    if (!label || !next) continue;
+    const int x = label->GetPosition().x;
+    const int h = label->GetTextExtent("Ag").y;  // one line of text
+    label->SetWindowStyleFlag(
+        (label->GetWindowStyleFlag() & ~(wxALIGN_CENTRE_HORIZONTAL | wxALIGN_LEFT)) |
+        wxALIGN_RIGHT);
+    label->SetSize(x, next->GetPosition().y + (next->GetSize().y - h) / 2,
+                   std::max(next->GetPosition().x - du_x(2) - x, 0), h);
+  }
+}
+
+// The entry after `from` in the Tab order, nullptr when from is the last.
+wxWindow* TemplateDialog::next_entry(wxWindow* from) const {
+  bool seen = false;
+  for (const DlgControl& c : t_.controls) {
+    if (c.kind != DlgCtl::entry) continue;
+    wxWindow* w = FindWindow(c.id);
+    if (!w || !w->IsEnabled() || !w->IsShown()) continue;
+    if (seen) return w;
+    seen = w == from;
+  }
+  return nullptr;
+}
+
+void TemplateDialog::on_key(wxKeyEvent& e) {
+  const int k = e.GetKeyCode();
+  if (e.GetModifiers() != wxMOD_NONE) {
+    e.Skip();
+    return;
+  }
+  if (k == WXK_ESCAPE) {
+    press(kCloseId);
+    return;
+  }
+  if (k != WXK_RETURN && k != WXK_NUMPAD_ENTER) {
+    e.Skip();
+    return;
+  }
+  wxWindow* focus = FindFocus();
+  if (auto* b = dynamic_cast<wxButton*>(focus); b && b->GetParent() == this) {
+    press(b->GetId());
+    return;
+  }
+  if (wxWindow* next = next_entry(focus)) {
+    next->SetFocus();
+    return;
+  }
+  if (!press(kOkId)) press(kCloseId);
 }
 
 void TemplateDialog::set_text(int id, const std::string& s) {
   wxWindow* w = FindWindow(id);
   if (!w) return;
-  if (auto* t = dynamic_cast<wxTextCtrl*>(w))
+  if (auto* e = dynamic_cast<LimitedEntry*>(w))
+    e->show(wxs(s));
+  else if (auto* t = dynamic_cast<wxTextCtrl*>(w))
     t->ChangeValue(id == kMessageId ? display_lines(s) : wxs(s));
   else
     w->SetLabel(wxs(s));
+}
+
+void TemplateDialog::limit(int id, std::size_t bytes) {
+  if (auto* e = dynamic_cast<LimitedEntry*>(FindWindow(id))) e->set_limit(bytes);
 }
 
 std::string TemplateDialog::get_text(int id) const {

@@ -6,6 +6,11 @@
 // when the dialog has been created (on_init), when a button is pressed
 // (on_command), when the title-bar close box is used (on_close) and when the
 // dialog is gone (on_destroy). Ending the dialog is the procedure's decision.
+//
+// Keyboard: Enter presses the default button (OK or Yes, else the only
+// button), or, in an entry followed by other entries, moves to the next one;
+// Escape presses the close button (Close, No). A focused button takes Enter
+// itself.
 #pragma once
 
 #include <wx/dialog.h>
@@ -38,6 +43,7 @@ class TemplateDialog final : public wxDialog, public soc::Dialog {
   void set_picture(int id, const std::string& path) override;
   void end(int result) override;
   bool ended() const override { return ended_; }
+  void limit(int id, std::size_t bytes) override;
 
   // What the user can do, as the events of the dialog deliver it (the test
   // hook of the window system uses these too).
@@ -55,6 +61,9 @@ class TemplateDialog final : public wxDialog, public soc::Dialog {
 
  private:
   void build(const std::string& text);
+  void align_labels();
+  wxWindow* next_entry(wxWindow* from) const;
+  void on_key(wxKeyEvent& e);
   void on_button(wxCommandEvent& e);
   void on_close(wxCloseEvent& e);
 

@@ -24,6 +24,7 @@
 
 #include <algorithm>
 
+#include "platform/wx/limited_entry.h"
 #include "platform/wx/main_frame.h"
 #include "platform/wx/member_list.h"
 #include "platform/wx/resources.h"
@@ -37,6 +38,7 @@ namespace soc::wxui {
 namespace {
 
 constexpr int kCloseButton = 1004;  // the close button of the templates
+constexpr int kKeysAnswered = 3000; // ms a dialog answered with keys has to end
 
 // A click on a row of the member list hands the row's hidden reference
 // (column 0) to the command code. The click is taken when the button is
@@ -52,6 +54,11 @@ void watch_member_clicks(MemberList* list) {
     const std::string ref = list->text(static_cast<int>(item), 0);
     list->CallAfter([ref] { soc::member_clicked(ref); });
   };
+  // A double click on a row: the member is selected and Modify starts.
+  list->Bind(wxEVT_LIST_ITEM_ACTIVATED, [list](wxListEvent& e) {
+    const std::string ref = list->text(static_cast<int>(e.GetIndex()), 0);
+    list->CallAfter([ref] { soc::member_double_clicked(ref); });
+  });
   for (wxWindow* child : list->GetChildren()) {
     if (wxString(child->GetClassInfo()->GetClassName()) == "wxListMainWindow") {
       child->Bind(wxEVT_LEFT_UP, on_up);
@@ -182,9 +189,15 @@ void WxWindowSystem::answer(TemplateDialog& d) {
       if (a.inspect) a.inspect(*dp);
       if (a.button == 0)
         dp->close_box();
-      else
+      else if (a.button > 0)
         dp->press(a.button);
-      if (!dp->ended()) answer(*dp);
+      if (dp->ended()) return;
+      if (a.button > 0 || a.button == 0)
+        answer(*dp);
+      else  // the inspection acts (real keys): the next answer comes later
+        dp->after(kKeysAnswered, [this, dp] {
+          if (!dp->ended()) answer(*dp);
+        });
     });
   });
 }
@@ -201,7 +214,8 @@ void WxWindowSystem::set_status_text(const std::string& s) {
 }
 
 void WxWindowSystem::set_title(const std::string& s) {
-  if (MainFrame* f = frame()) f->SetTitle(wxs(s));
+  MainFrame* f = frame();
+  if (f && f->GetTitle() != wxs(s)) f->SetTitle(wxs(s));
 }
 
 bool WxWindowSystem::select_file(const std::vector<FileFilter>& filters, const std::string& dir,
@@ -248,10 +262,14 @@ void WxWindowSystem::close_main_window() {
 void WxWindowSystem::ctl_set_text(int ctl, const std::string& s) {
   wxWindow* w = window(ctl);
   if (!w) return;
-  if (auto* t = dynamic_cast<wxTextCtrl*>(w))
-    t->ChangeValue(wxs(s));
+  if (auto* t = dynamic_cast<LimitedEntry*>(w))
+    t->show(wxs(s));
   else
     w->SetLabel(wxs(s));
+}
+
+void WxWindowSystem::ctl_limit(int ctl, std::size_t bytes) {
+  if (auto* t = dynamic_cast<LimitedEntry*>(window(ctl))) t->set_limit(bytes);
 }
 
 std::string WxWindowSystem::ctl_get_text(int ctl) {
@@ -267,7 +285,15 @@ void WxWindowSystem::ctl_enable(int ctl, bool on) {
   // A control that loses its enabled state also loses the focus; the focus
   // goes to the member list so that the keyboard keeps working.
   const bool had_focus = !on && wxWindow::FindFocus() == w;
-  w->Enable(on);
+  if (auto* t = dynamic_cast<wxTextCtrl*>(w)) {
+    // An entry that cannot be edited shows its text for reading: normal
+    // colour, selectable, on the window's background.
+    t->SetEditable(on);
+    t->SetBackgroundColour(on ? wxNullColour : frame()->form()->GetBackgroundColour());
+    t->Refresh();
+  } else {
+    w->Enable(on);
+  }
   if (had_focus)
     if (wxWindow* list = window(soc::member_list_ctl())) list->SetFocus();
 }
@@ -350,7 +376,7 @@ void WxWindowSystem::client_size(int& w, int& h) {
 }
 
 void WxWindowSystem::move_window(int x, int y, int w, int h) {
-  if (MainFrame* f = frame()) f->SetSize(x, y, w, h);
+  if (MainFrame* f = frame()) f->place(x, y, w, h);
 }
 
 int WxWindowSystem::status_bar_height() {
@@ -396,7 +422,7 @@ wxWindow* WxWindowSystem::make_window(CtlKind kind, const wxPoint& pos, const wx
     case CtlKind::label:
       return new wxStaticText(p, wxID_ANY, wxs(text), pos, size, wxST_NO_AUTORESIZE);
     case CtlKind::entry:
-      return new wxTextCtrl(p, wxID_ANY, wxEmptyString, pos, size);
+      return new LimitedEntry(p, wxID_ANY, pos, size);
     case CtlKind::check:
       return new wxCheckBox(p, wid, wxs(text), pos, size);
     case CtlKind::radio:
@@ -424,14 +450,16 @@ wxWindow* WxWindowSystem::make_window(CtlKind kind, const wxPoint& pos, const wx
 
 Ctl WxWindowSystem::make_control(CtlKind kind, const Rect& r, const std::string& text, int id) {
   if (!frame()) return 0;
-  wxWindow* w = make_window(kind, wxPoint(r.x, r.y - kToolbarRoom), wxSize(r.w, r.h), text, id);
+  wxWindow* w = make_window(kind, frame()->form_point(r.x, r.y), wxSize(r.w, r.h), text, id);
   if (!w) return 0;
   ctls_.push_back({w, kind});
   return static_cast<Ctl>(ctls_.size());
 }
 
 void WxWindowSystem::move_control(Ctl c, const Rect& r) {
-  if (wxWindow* w = window(c)) w->SetSize(r.x, r.y - kToolbarRoom, r.w, r.h);
+  MainFrame* f = frame();
+  wxWindow* w = window(c);
+  if (f && w) w->SetSize(wxRect(f->form_point(r.x, r.y), wxSize(r.w, r.h)));
 }
 
 void WxWindowSystem::add_column(Ctl view, int col, const std::string& title, int width) {
@@ -495,24 +523,28 @@ bool copy_window(wxWindow* w, wxMemoryDC& dst, int x, int y) {
 // copied one by one to where they stand.
 bool save_window_png(wxWindow* w, const std::string& path) {
   if (!w || !w->IsShownOnScreen()) return false;
-  const wxSize size = w->GetSize();
-  if (size.x <= 0 || size.y <= 0) return false;
-  wxBitmap bmp(size.x, size.y, 24);
+  // A frame is saved as the union of its parts, without the window
+  // manager's border and title bar.
+  std::vector<wxWindow*> parts;
+  wxRect area(w->GetScreenPosition(), w->GetSize());
+  if (auto* f = dynamic_cast<wxFrame*>(w)) {
+    for (wxWindow* part : f->GetChildren())
+      if (part->IsShown() && !part->IsTopLevel()) parts.push_back(part);
+    if (f->GetMenuBar()) parts.push_back(f->GetMenuBar());
+    if (!parts.empty()) area = parts.front()->GetScreenRect();
+    for (wxWindow* part : parts) area.Union(part->GetScreenRect());
+  } else {
+    parts.push_back(w);
+  }
+  if (area.width <= 0 || area.height <= 0) return false;
+  wxBitmap bmp(area.width, area.height, 24);
   wxMemoryDC mem(bmp);
   mem.SetBackground(*wxWHITE_BRUSH);
   mem.Clear();
   bool ok = true;
-  if (auto* f = dynamic_cast<wxFrame*>(w)) {
-    const wxPoint origin = f->GetScreenPosition();
-    std::vector<wxWindow*> parts(f->GetChildren().begin(), f->GetChildren().end());
-    if (f->GetMenuBar()) parts.push_back(f->GetMenuBar());
-    for (wxWindow* part : parts) {
-      if (!part->IsShown() || part->IsTopLevel()) continue;
-      const wxPoint at = part->GetScreenPosition() - origin;
-      ok = copy_window(part, mem, at.x, at.y) && ok;
-    }
-  } else {
-    ok = copy_window(w, mem, 0, 0);
+  for (wxWindow* part : parts) {
+    const wxPoint at = part->GetScreenPosition() - area.GetPosition();
+    ok = copy_window(part, mem, at.x, at.y) && ok;
   }
   mem.SelectObject(wxNullBitmap);
   return ok && bmp.SaveFile(wxs(path), wxBITMAP_TYPE_PNG);

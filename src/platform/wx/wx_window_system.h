@@ -47,7 +47,7 @@ inline constexpr int kToolbarRoom = 32;  // form rows the toolkit leaves to the 
 // title-bar close box), as a hurried user would.
 struct Answer {
   std::vector<std::pair<int, std::string>> entries;  // typed into these entries first
-  int button = 1004;                                 // pressed; 0 = the title-bar close box
+  int button = 1004;  // pressed; 0 = the title-bar close box; -1 = none, the inspection acts
   std::string snapshot;                              // PNG path: the dialog is saved here first
   std::function<void(TemplateDialog&)> inspect;      // looks at the dialog first
 };
@@ -94,6 +94,7 @@ class WxWindowSystem final : public WindowSystem, public LayoutHost {
   std::string ctl_get_text(int ctl) override;
   void ctl_enable(int ctl, bool on) override;
   void ctl_focus(int ctl) override;
+  void ctl_limit(int ctl, std::size_t bytes) override;
   void ctl_check(int ctl, bool on) override;
   bool ctl_checked(int ctl) override;
   void list_clear(int ctl) override;

@@ -246,6 +246,7 @@ void do_print() {
     start_timer();
   } else if (pause_st == 1) {
     pause_st = 2;
+    set_status("Status: Waiting  " + done());
   }
 }
 

@@ -33,6 +33,10 @@ class ScriptHost final : public SpoolHost {
   }
   PrtPick print_dialog(const std::vector<std::string>&, std::string& value) override {
     ++jobs_;
+    // A dialog left standing: the timer goes on firing inside it.
+    const int stand = stand_;
+    stand_ = 0;
+    for (int i = 0; i < stand; ++i) tick();
     Reply r{PrtPick::cancel, ""};
     if (!replies_.empty()) {
       r = replies_.front();
@@ -65,6 +69,7 @@ class ScriptHost final : public SpoolHost {
   std::string pdf_dir_;             // unanswered print dialogs write here
   long long ms_ = 0;                // virtual milliseconds since the start
   int jobs_ = 0;                    // print dialogs opened
+  int stand_ = 0;                   // seconds the next print dialog stands open
   bool ticking_ = false;            // the timer has been started
 };
 
@@ -108,6 +113,8 @@ int run_line(ScriptHost& h, const std::vector<std::string>& w) {
       h.replies_.push_back({PrtPick::pdf, w[2]});
     } else if (w[1] == "printer" && argc == 3) {
       h.replies_.push_back({PrtPick::printer, w[2]});
+    } else if (w[1] == "stand" && argc == 3 && std::atoi(w[2].c_str()) > 0) {
+      h.stand_ = std::atoi(w[2].c_str());
     } else if (w[1] == "pdf-dir" && argc == 3) {
       h.pdf_dir_ = w[2];
     } else {

@@ -133,6 +133,24 @@ TEST(SpooletRun, PauseAndResumeKeepTheCountdown) {
   EXPECT_EQ(r.lines(), expected);
 }
 
+TEST(SpooletRun, TicksDuringThePrintDialogDoNotCountDown) {
+  SpoolHome s;
+  const std::string in = s.mailing("A1212.qmd", three_letters());
+  const std::string dir = s.home().path().string();
+  // The first print dialog stands five seconds; the timer fires inside it.
+  const DriverRun r = s.run("reply pdf-dir " + dir + "\nreply stand 5\ndelay 3\ncmd 400\ntick\nshow state\n"
+                            "show elapsed\ntick 3\n",
+                            in);
+  ASSERT_EQ(r.rc, 0) << r.out;
+  const std::vector<std::string> expected = {
+      "print 6300 pdf \"" + dir + "/print-1.pdf\"",
+      "state n=2 tot=3 tics=2 wait=3 pause=0",
+      "elapsed 6300",
+      "print 9600 pdf \"" + dir + "/print-2.pdf\"",
+  };
+  EXPECT_EQ(r.lines(), expected);
+}
+
 TEST(SpooletRun, MissingMailingFileEndsAtTheFirstTick) {
   SpoolHome s;
   const std::string in = (s.tmp() / "L2222.qmd").string();

@@ -26,7 +26,10 @@ class ScriptHost final : public SpoolHost {
  public:
   explicit ScriptHost(std::ostream& out) : out_(out) {}
 
-  void show_status(const std::string& text) override { status_ = text; }
+  void show_status(const std::string& text) override {
+    status_ = text;
+    if (trace_) out_ << "status-line " << quoted(text) << "\n";
+  }
   std::string delay_text() override { return delay_; }
   void error_box(const std::string& text, const std::string& caption) override {
     out_ << "box " << quoted(caption) << " " << quoted(text) << "\n";
@@ -70,6 +73,7 @@ class ScriptHost final : public SpoolHost {
   long long ms_ = 0;                // virtual milliseconds since the start
   int jobs_ = 0;                    // print dialogs opened
   int stand_ = 0;                   // seconds the next print dialog stands open
+  bool trace_ = false;              // every status line shown is printed
   bool ticking_ = false;            // the timer has been started
 };
 
@@ -89,6 +93,10 @@ int run_line(ScriptHost& h, const std::vector<std::string>& w) {
     } else {
       return 2;
     }
+    return 0;
+  }
+  if (c == "trace" && argc == 2 && (w[1] == "on" || w[1] == "off")) {
+    h.trace_ = w[1] == "on";
     return 0;
   }
   if (c == "delay" && argc == 2) {

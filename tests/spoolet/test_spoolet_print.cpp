@@ -87,9 +87,13 @@ TEST(SpooletPrint, LabelSheetsSpillOverWhole) {
   const std::string in = s.mailing("L3030.qmd", text);
   const fs::path dir = s.home().path();
   const DriverRun r = s.run("reply pdf-dir " + dir.string() +
-                                "\ndelay 3\ncmd 400\ntick\nshow status\ntick done\nshow status\n",
+                                "\ntrace on\ndelay 3\ncmd 400\ntick\nshow status\ntick done\nshow status\n",
                             in);
   ASSERT_EQ(r.rc, 0) << r.out;
+  // Each sheet is named after the labels still to print.
+  const std::string part = (s.tmp() / "L3030").string();
+  EXPECT_TRUE(r.has("status-line \"Status: Setting up:" + part + "20.ps Done: 0/20\"")) << r.out;
+  EXPECT_TRUE(r.has("status-line \"Status: Setting up:" + part + "4.ps Done: 16/20\"")) << r.out;
   EXPECT_TRUE(r.has("status \"Status: Waiting  Done: 16/20\"")) << r.out;
   EXPECT_TRUE(r.has("status \"Status: Ok Done: 20/20\"")) << r.out;
   EXPECT_FALSE(fs::exists(in));

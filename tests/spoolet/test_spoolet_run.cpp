@@ -193,8 +193,13 @@ TEST(SpooletRun, ArgumentAndKindOfFile) {
     EXPECT_EQ(r.lines()[0], c.first_line);
   }
   // The odd path prints as letters (a part file, not a label sheet).
-  const DriverRun r = s.run("reply cancel\ncmd 400\ntick\nshow status\n", odd.string());
-  EXPECT_TRUE(r.has("status \"Status: Waiting  Done: 1/1\"")) << r.out;
+  const DriverRun r = s.run("trace on\nreply cancel\ncmd 400\ntick\n", odd.string());
+  const std::string part = (odd.parent_path() / "A44441.txt").string();
+  const std::vector<std::string> expected = {
+      "status-line \"Status: Printing: " + odd.string() + "\"",
+      "status-line \"Status: Setting up:" + part + " Done: 0/1\"", "print 1300 cancel",
+      "status-line \"Status: Waiting  Done: 1/1\""};
+  EXPECT_EQ(r.lines(), expected);
   EXPECT_TRUE(fs::exists(odd.parent_path() / "A44441.txt"));
 }
 

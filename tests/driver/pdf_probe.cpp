@@ -32,11 +32,12 @@ std::string unescape(std::string s) {
 }
 }  // namespace
 
-PdfPage::PdfPage(const fs::path& pdf) {
+PdfPage::PdfPage(const fs::path& pdf, int page) {
+  const std::string pg = " -f " + std::to_string(page) + " -l " + std::to_string(page) + " ";
   const fs::path html = pdf.string() + ".bbox.html";
   const fs::path ras = pdf.string() + ".ras";
-  std::string cmd = "pdftotext -f 1 -l 1 -bbox '" + pdf.string() + "' '" + html.string() +
-                    "' 2>/dev/null && pdftoppm -f 1 -l 1 -singlefile -gray -r " +
+  std::string cmd = "pdftotext" + pg + "-bbox '" + pdf.string() + "' '" + html.string() +
+                    "' 2>/dev/null && pdftoppm" + pg + "-singlefile -gray -r " +
                     std::to_string(kDpi) + " '" + pdf.string() + "' '" + ras.string() + "'";
   if (std::system(cmd.c_str()) != 0) return;
   const std::string h = slurp(html);

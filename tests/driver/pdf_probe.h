@@ -16,9 +16,9 @@ struct Word {
 
 class PdfPage {
  public:
-  // Reads the words of the first page and renders it in grey at 300 dpi;
-  // ok() is false when the PDF or the tools failed.
-  explicit PdfPage(const std::filesystem::path& pdf);
+  // Reads the words of a page (the first by default) and renders it in grey
+  // at 300 dpi; ok() is false when the PDF, the page or the tools failed.
+  explicit PdfPage(const std::filesystem::path& pdf, int page = 1);
   bool ok() const { return ok_; }
   const std::vector<Word>& words() const { return words_; }
   // The line of words starting with the word first whose box starts nearest

@@ -13,6 +13,11 @@
 #include "import/jpeg_handler.h"
 #include "import/photo_show.h"
 #include "photo_images.h"
+#include "program_fixture.h"
+#include "db/records.h"
+#include "import/filesel.h"
+#include "shell/dialog.h"
+#include "shell/dispatch.h"
 
 namespace soc::test {
 namespace {
@@ -242,6 +247,42 @@ TEST(PhotoFile, ReadsBackWithTheNearestGreyAndWhiteForWhatIsMissing) {
   EXPECT_EQ(back[kPhotoW], 16);
   EXPECT_EQ(back[15 * kPhotoW], 240);
   EXPECT_EQ(back[kPhotoW * kPhotoH - 1], 240);  // nearest of 16 levels
+}
+
+// A disk that fills up while the photo is written: the member's previous
+// photo stays whole, nothing is left beside it, and the failure is said;
+// the same for a photo folder that cannot be made.
+TEST_F(ProgramTest, PhotoImportThatCannotWriteKeepsThePreviousPhoto) {
+  SOC_NEED_CONVERT();
+  const fs::path jpg = home_ / "me.jpg";
+  ASSERT_TRUE(make_picture(jpg, 100, 100, [](int, int) { return 0; }));
+  const fs::path photo = db() / "photos" / "A0001.xpm";
+  const std::string previous = "previous photo\r\n";
+  write(photo, previous);
+  fld::ref = "A0001";
+  fs_ops().write = [](int, const void*, size_t) -> ssize_t {
+    errno = ENOSPC;
+    return -1;
+  };
+  ws_.choices.push_back({Choice::file, jpg.string()});
+  dispatch(14);
+  fs_ops_reset();
+  EXPECT_EQ(shown(), "info 1 \"\\r\\n The photo file can't be written. \\r\\n\"\n");
+  EXPECT_EQ(task_in, 0);
+  EXPECT_EQ(read(photo), previous);
+  EXPECT_EQ(std::distance(fs::directory_iterator(photo.parent_path()), fs::directory_iterator()), 1);
+  // Written when the disk has room again.
+  ws_.choices.push_back({Choice::file, jpg.string()});
+  dispatch(14);
+  EXPECT_EQ(shown(), "");
+  EXPECT_EQ(read(photo).substr(0, 9), "/* XPM */");
+  // The photos folder is a file: nothing can be made there.
+  fs::remove_all(db() / "photos");
+  write(db() / "photos", "");
+  ws_.choices.push_back({Choice::file, jpg.string()});
+  dispatch(14);
+  EXPECT_EQ(shown(), "info 1 \"\\r\\n The photo file can't be written. \\r\\n\"\n");
+  EXPECT_EQ(task_in, 0);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <fstream>
 
+#include "db/members.h"
 #include "gui_fixture.h"
 #include "platform/wx/template_dialog.h"
 #include "platform/wx/wx_text.h"

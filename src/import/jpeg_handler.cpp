@@ -68,6 +68,49 @@ int pixel_grey(const JSAMPLE* p, int comps, bool adobe) {
   }
 }
 
+// The Exif orientation (1 to 8) of an APP1 segment's data, 1 when it has
+// none: the tag 0x0112 of the first image directory.
+int exif_orientation(const unsigned char* d, unsigned n) {
+  if (n < 14 || std::memcmp(d, "Exif\0\0", 6) != 0) return 1;
+  const unsigned char* t = d + 6;  // the TIFF header
+  const unsigned len = n - 6;
+  const bool big = t[0] == 'M' && t[1] == 'M';
+  if (!big && !(t[0] == 'I' && t[1] == 'I')) return 1;
+  auto u16 = [&](unsigned at) { return big ? t[at] << 8 | t[at + 1] : t[at + 1] << 8 | t[at]; };
+  auto u32 = [&](unsigned at) {
+    return big ? static_cast<unsigned>(u16(at)) << 16 | u16(at + 2)
+               : static_cast<unsigned>(u16(at + 2)) << 16 | u16(at);
+  };
+  if (u16(2) != 42) return 1;
+  const unsigned ifd = u32(4);
+  if (ifd > len - 2 || ifd < 8) return 1;
+  const unsigned count = static_cast<unsigned>(u16(ifd));
+  for (unsigned i = 0; i < count; ++i) {
+    const unsigned e = ifd + 2 + 12 * i;
+    if (e > len - 12) break;
+    if (u16(e) == 0x0112 && u16(e + 2) == 3) {  // Orientation, a SHORT
+      const int o = u16(e + 8);
+      return o >= 1 && o <= 8 ? o : 1;
+    }
+  }
+  return 1;
+}
+
+// The stored pixel (x, y) of a picture of w x h stored pixels that shows at
+// (dx, dy) once turned upright by Exif orientation o.
+void stored_at(int o, int w, int h, int dx, int dy, int& x, int& y) {
+  switch (o) {
+    case 2: x = w - 1 - dx; y = dy; break;
+    case 3: x = w - 1 - dx; y = h - 1 - dy; break;
+    case 4: x = dx; y = h - 1 - dy; break;
+    case 5: x = dy; y = dx; break;
+    case 6: x = dy; y = h - 1 - dx; break;
+    case 7: x = w - 1 - dy; y = h - 1 - dx; break;
+    case 8: x = w - 1 - dy; y = dx; break;
+    default: x = dx; y = dy; break;
+  }
+}
+
 // Decides the geometry of a decoded picture of g.w x g.h pixels: for each
 // photo row and column, the source row and column it shows, -1 for white.
 void plan(PhotoGeometry& g, int* row_of, int* col_of) {
@@ -114,6 +157,7 @@ int jpeg_to_grey(const std::string& jpeg, unsigned char* grey, PhotoGeometry* ge
     PhotoGeometry g;               // the decisions
     int row_of[kPhotoH];           // source row of each photo row, -1 = white
     int col_of[kPhotoW];           // source column of each photo column, -1 = white
+    std::vector<unsigned char> full;  // the whole decoded picture in grey, when it must be turned
   };
   std::vector<Work> holder(1);  // on the heap: libjpeg's structure is large
   Work* w = holder.data();
@@ -129,6 +173,7 @@ int jpeg_to_grey(const std::string& jpeg, unsigned char* grey, PhotoGeometry* ge
   w->cinfo.mem->max_memory_to_use = kDecodeMemoryMax;
   jpeg_mem_src(&w->cinfo, reinterpret_cast<const unsigned char*>(jpeg.data()),
                static_cast<unsigned long>(jpeg.size()));
+  jpeg_save_markers(&w->cinfo, JPEG_APP0 + 1, 0xFFFF);
   if (jpeg_read_header(&w->cinfo, TRUE) != JPEG_HEADER_OK) {
     jpeg_destroy_decompress(&w->cinfo);
     return 1;
@@ -136,20 +181,29 @@ int jpeg_to_grey(const std::string& jpeg, unsigned char* grey, PhotoGeometry* ge
   PhotoGeometry& g = w->g;
   g.src_w = static_cast<int>(w->cinfo.image_width);
   g.src_h = static_cast<int>(w->cinfo.image_height);
+  g.orientation = 1;
+  for (jpeg_saved_marker_ptr m = w->cinfo.marker_list; m; m = m->next)
+    if (m->marker == JPEG_APP0 + 1 && (g.orientation = exif_orientation(m->data, m->data_length)) != 1)
+      break;
+  const bool turned = g.orientation >= 5;  // shown with width and height swapped
   // The largest scale of 1, 1/2, 1/4, 1/8 at which the picture fits.
   for (g.denom = 1;; g.denom *= 2) {
     w->cinfo.scale_num = 1;
     w->cinfo.scale_denom = static_cast<unsigned>(g.denom);
     jpeg_calc_output_dimensions(&w->cinfo);
-    if (w->cinfo.output_width <= kRasterW && w->cinfo.output_height <= kRasterH) break;
+    const unsigned shown_w = turned ? w->cinfo.output_height : w->cinfo.output_width;
+    const unsigned shown_h = turned ? w->cinfo.output_width : w->cinfo.output_height;
+    if (shown_w <= kRasterW && shown_h <= kRasterH) break;
     if (g.denom == 8) {
       jpeg_destroy_decompress(&w->cinfo);
       return 1;
     }
   }
   jpeg_start_decompress(&w->cinfo);
-  g.w = static_cast<int>(w->cinfo.output_width);
-  g.h = static_cast<int>(w->cinfo.output_height);
+  const int stored_w = static_cast<int>(w->cinfo.output_width);
+  const int stored_h = static_cast<int>(w->cinfo.output_height);
+  g.w = turned ? stored_h : stored_w;
+  g.h = turned ? stored_w : stored_h;
   g.comps = w->cinfo.output_components;
   if ((g.comps != 1 && g.comps != 3 && g.comps != 4) ||
       (g.comps == 4 && w->cinfo.out_color_space != JCS_CMYK)) {
@@ -161,11 +215,18 @@ int jpeg_to_grey(const std::string& jpeg, unsigned char* grey, PhotoGeometry* ge
   std::memset(grey, 255, kPhotoW * kPhotoH);
   JSAMPARRAY row = (*w->cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&w->cinfo),
                                                  JPOOL_IMAGE,
-                                                 static_cast<JDIMENSION>(g.w * g.comps), 1);
+                                                 static_cast<JDIMENSION>(stored_w * g.comps), 1);
   int next_j = 0;  // photo rows are in source-row order: the next one to fill
+  if (g.orientation != 1) w->full.resize(static_cast<size_t>(stored_w) * stored_h);
   while (w->cinfo.output_scanline < w->cinfo.output_height) {
     const int y = static_cast<int>(w->cinfo.output_scanline);
     jpeg_read_scanlines(&w->cinfo, row, 1);
+    if (g.orientation != 1) {  // kept whole, sampled once turned upright
+      unsigned char* keep = w->full.data() + static_cast<size_t>(y) * stored_w;
+      for (int x = 0; x < stored_w; ++x)
+        keep[x] = static_cast<unsigned char>(pixel_grey(row[0] + x * g.comps, g.comps, adobe));
+      continue;
+    }
     while (next_j < kPhotoH && w->row_of[next_j] >= 0 && w->row_of[next_j] < y) ++next_j;
     for (int j = next_j; j < kPhotoH && w->row_of[j] == y; ++j) {
       unsigned char* out = grey + j * kPhotoW;
@@ -177,6 +238,16 @@ int jpeg_to_grey(const std::string& jpeg, unsigned char* grey, PhotoGeometry* ge
   if (w->err.cut_short) {  // the rest of the picture would be made up
     jpeg_destroy_decompress(&w->cinfo);
     return 1;
+  }
+  if (g.orientation != 1) {
+    for (int j = 0; j < kPhotoH; ++j) {
+      for (int k = 0; k < kPhotoW; ++k) {
+        if (w->row_of[j] < 0 || w->col_of[k] < 0) continue;
+        int x, y;
+        stored_at(g.orientation, stored_w, stored_h, w->col_of[k], w->row_of[j], x, y);
+        grey[j * kPhotoW + k] = w->full[static_cast<size_t>(y) * stored_w + x];
+      }
+    }
   }
   jpeg_finish_decompress(&w->cinfo);
   jpeg_destroy_decompress(&w->cinfo);

@@ -10,7 +10,9 @@
 // picture of exactly 640 x 480 is cropped to its columns 127 to 510 and
 // sampled every fourth pixel instead. A picture larger than 960 x 1200 is
 // decoded by libjpeg at 1/2, 1/4 or 1/8 of its size (the largest that fits)
-// and then treated as a picture of the reduced size.
+// and then treated as a picture of the reduced size. A picture whose Exif
+// data say it is to be shown turned or mirrored (portraits taken with a
+// phone) is first turned upright, and its shown size is the one that counts.
 #pragma once
 
 #include <string>
@@ -28,8 +30,9 @@ inline constexpr int kRasterH = 1200;    // highest picture taken at its own siz
 // What a conversion decided, for the caller's curiosity (tests, benchmarks).
 struct PhotoGeometry {
   int src_w = 0, src_h = 0;  // size stored in the JPEG
+  int orientation = 1;       // Exif orientation: 1 upright, 2..8 turned or mirrored
   int denom = 1;             // decoded at 1/denom of that size
-  int w = 0, h = 0;          // size of the decoded picture
+  int w = 0, h = 0;          // size of the decoded picture as shown upright
   int comps = 0;             // components per decoded pixel (1 grey, 3 RGB, 4 CMYK)
   bool vga = false;          // a 640 x 480 picture: cropped and sampled by 4
   int fx = 0, fy = 0;        // repetition factors (not for VGA)

@@ -157,6 +157,68 @@ TEST_F(Photo, CmykAndProgressiveFilesGiveTheirPicture) {
   EXPECT_EQ(grey_symbol(other[50 * kPhotoW]), 'k');
 }
 
+// The JPEG with an Exif segment (orientation o, in byte order "MM" or "II")
+// put right after its start marker.
+std::string with_orientation(const std::string& jpeg, int o, bool big) {
+  std::string tiff = big ? std::string("MM\0\x2A\0\0\0\x08", 8) : std::string("II\x2A\0\x08\0\0\0", 8);
+  auto u16 = [&](int v) {
+    return big ? std::string{char(v >> 8), char(v & 0xFF)} : std::string{char(v & 0xFF), char(v >> 8)};
+  };
+  // Two entries: another tag first, then Orientation (SHORT, count 1).
+  tiff += u16(2) + u16(0x010F) + u16(2) + u16(0) + u16(1) + std::string(4, '\0');
+  tiff += u16(0x0112) + u16(3) + (big ? u16(0) + u16(1) : u16(1) + u16(0)) + u16(o) + u16(0);
+  tiff += std::string(4, '\0');
+  const std::string data = std::string("Exif\0\0", 6) + tiff;
+  const int len = static_cast<int>(data.size()) + 2;
+  return jpeg.substr(0, 2) + "\xFF\xE1" + char(len >> 8) + char(len & 0xFF) + data + jpeg.substr(2);
+}
+
+// Phone portraits: the Exif orientation turns or mirrors the picture
+// upright before the rules apply to its upright size (a 320 x 240 stored
+// picture with orientation 6 is a 240 x 320 portrait: fx 4, fy 3).
+TEST_F(Photo, ExifOrientationTurnsThePictureUpright) {
+  SOC_NEED_CONVERT();
+  ASSERT_TRUE(make_picture(dir_ / "o.jpg", 320, 240, blocks(8)));
+  const std::string plain = slurp_file(dir_ / "o.jpg");
+  const GreyAt at = blocks(8);
+  for (int o = 1; o <= 8; ++o) {
+    for (bool big : {true, false}) {
+      SCOPED_TRACE("orientation " + std::to_string(o) + (big ? " MM" : " II"));
+      unsigned char grey[kPhotoW * kPhotoH];
+      PhotoGeometry g;
+      ASSERT_EQ(jpeg_to_grey(with_orientation(plain, o, big), grey, &g), 0);
+      EXPECT_EQ(g.orientation, o);
+      const bool turned = o >= 5;
+      EXPECT_EQ(g.w, turned ? 240 : 320);
+      EXPECT_EQ(g.fx, turned ? 4 : 3);
+      EXPECT_EQ(g.fy, turned ? 3 : 5);
+      int wrong = 0;
+      for (int j = 0; j < kPhotoH; ++j) {
+        for (int k = 0; k < kPhotoW; ++k) {
+          int want = 255;
+          if (j * g.sy < g.h * g.fy && k * g.sx < g.w * g.fx) {
+            const int dx = k * g.sx / g.fx, dy = j * g.sy / g.fy;  // upright position
+            const int sx[] = {0, dx, 319 - dx, 319 - dx, dx, dy, dy, 319 - dy, 319 - dy};
+            const int sy[] = {0, dy, dy, 239 - dy, 239 - dy, dx, 239 - dx, 239 - dx, dx};
+            want = at(sx[o], sy[o]);
+          }
+          if (grey[j * kPhotoW + k] != want && ++wrong <= 3)
+            ADD_FAILURE() << j << "," << k << ": " << int(grey[j * kPhotoW + k]) << " for " << want;
+        }
+      }
+      EXPECT_EQ(wrong, 0);
+    }
+  }
+  // A 4000 x 3000 picture shown as a portrait fits at 1/4 (750 x 1000).
+  ASSERT_TRUE(make_picture(dir_ / "big.jpg", 4000, 3000, blocks(32)));
+  unsigned char grey[kPhotoW * kPhotoH];
+  PhotoGeometry g;
+  ASSERT_EQ(jpeg_to_grey(with_orientation(slurp_file(dir_ / "big.jpg"), 6, false), grey, &g), 0);
+  EXPECT_EQ(g.denom, 4);
+  EXPECT_EQ(g.w, 750);
+  EXPECT_EQ(g.h, 1000);
+}
+
 // Pictures refused: not JPEG, damaged, cut short, empty, too large even at
 // 1/8; a failed conversion leaves nothing behind to use.
 TEST_F(Photo, PicturesThatAreNoUsableJpegAreRefused) {

@@ -117,6 +117,37 @@ std::size_t field_len(std::string_view t, std::size_t start, std::size_t len) {
   return end;
 }
 
+// True when the records of text follow one another with LF or CR LF line
+// ends from the first byte to the end (damage counts as plain: the reader
+// stops there too). Looks at the marker lines only.
+bool plain_layout(std::string_view text, const std::vector<std::uint32_t>& nl) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") return false;
+  std::size_t k = 0;
+  while (k <= nl.size()) {
+    const std::size_t start = k == 0 ? 0 : std::size_t{nl[k - 1]} + 1;
+    if (start >= text.size()) return true;
+    const std::size_t end = k < nl.size() ? std::size_t{nl[k]} : text.size();
+    std::string_view marker = text.substr(start, end - start);
+    if (!marker.empty() && marker.back() == '\r') marker.remove_suffix(1);
+    if (marker.find('\r') != std::string_view::npos) return false;     // lone CR line ends
+    if (marker.find_first_not_of(" \t") == std::string_view::npos) return false;  // a blank line
+    if (marker[0] != '#') return true;
+    k += 1 + kFields;
+  }
+  return true;
+}
+
+// The records of text as the member-file reader reads them, each line ended
+// by CR LF, up to the end or the first damaged line.
+std::string plain_copy(const std::string& text) {
+  MemberReader in(text);
+  Record r;
+  std::string out;
+  out.reserve(text.size());
+  while (in.next(r) == kFields) in.put_raw(out);
+  return out;
+}
+
 }  // namespace
 
 std::string fold_lower(std::string_view s) {
@@ -176,8 +207,9 @@ void srch_scan(std::string_view text, std::string_view low, const std::vector<st
   // up to line feed k, one carriage return before it dropped; after the
   // last line feed only when something is left.
   auto line = [&](std::size_t k, std::size_t& start, std::size_t& len) {
+    if (k > nl.size()) return false;
     start = k == 0 ? 0 : nl[k - 1] + 1;
-    if (k > nl.size() || (k == nl.size() && start >= text.size())) return false;
+    if (k == nl.size() && start >= text.size()) return false;
     const std::size_t end = k < nl.size() ? nl[k] : text.size();
     len = end - start;
     if (len > 0 && text[end - 1] == '\r') --len;
@@ -262,6 +294,12 @@ void do_srch() {
   std::string low;
   std::vector<std::uint32_t> nl;
   fold_text(text, low, nl);
+  if (!plain_layout(text, nl)) {
+    // A byte-order mark, lone CR line ends or blank lines between records:
+    // the records are scanned as the member-file reader reads them.
+    text = plain_copy(text);
+    fold_text(text, low, nl);
+  }
   SrchScan s;
   s.pm = srch_pm;
   s.cnt = list_cnt;

@@ -2,6 +2,7 @@
 #include "import/filesel.h"
 
 #include "db/util.h"
+#include "import/jpeg_handler.h"
 #include "platform/services.h"
 #include "shell/dialog.h"
 
@@ -38,7 +39,10 @@ void filesel() {
   }
   file_sel = sel_file;
   // Any other action (the Select. buttons of a dialog) takes sel_file itself.
-  if (task_in == 0) file_ok_sel();
+  if (task_in == 0)
+    file_ok_sel();
+  else if (task_in == 14)
+    jpeg_handler();
 }
 
 void file_ok_sel() {

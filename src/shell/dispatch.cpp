@@ -14,6 +14,8 @@
 #include "documents/cards.h"
 #include "documents/documents.h"
 #include "import/filesel.h"
+#include "import/jpeg_handler.h"
+#include "import/photo_show.h"
 #include "mail/email.h"
 #include "platform/window_system.h"
 #include "shell/dialog.h"
@@ -137,7 +139,7 @@ const std::vector<Command>& commands() {
       {11, grep_hst},  {16, mk_arch},  {446, [] { open_doc(1); }}, {21, nullptr},  {20, nullptr},
       {441, [] { edit_form(1); }}, {442, [] { edit_form(2); }}, {443, [] { edit_form(3); }},
       {444, [] { edit_form(4); }}, {27, labels_print},
-      {418, [] { listing(0); }}, {419, [] { listing(1); }}, {14, nullptr},  {447, open_qmd}, {410, quit},
+      {418, [] { listing(0); }}, {419, [] { listing(1); }}, {14, import_photo},  {447, open_qmd}, {410, quit},
       {22, [] { cat_edit(1); }}, {33, [] { cat_edit(0); }}, {23, info_edit},  {6, get_field7}, {7, get_field8},
       {19, title_edit}, {8, page_setup_up}, {10, page_setup_lt},
       {433, [] { setup_form(1); }}, {434, [] { setup_form(2); }}, {435, [] { setup_form(3); }},
@@ -153,7 +155,7 @@ const std::vector<Command>& commands() {
       {460, activate_dirs}, {456, mode_loc}, {457, mode_net},
       {400, do_new}, {401, do_chg}, {403, do_del}, {402, do_ok}, {404, cancel},
       {405, srch}, {409, do_hst}, {411, letter_hd}, {408, [] { mailing(0); }}, {407, do_email},
-      {412, cards}, {406, nullptr}, {413, record_card},
+      {412, cards}, {406, show_photo}, {413, record_card},
       {420, [] { set_flgs_rule(0); }}, {421, [] { set_flgs_rule(1); }},
       {422, [] { set_flgs_rule(2); }}, {423, [] { set_flgs_rule(3); }},
       {424, [] { set_flgs_rule(4); }},

@@ -156,3 +156,29 @@ TEST(Search, EmptyCriterionAndUnwritableCopy) {
 
 }  // namespace
 }  // namespace soc::test
+
+namespace soc::test {
+namespace {
+
+// Regression: files the member list reads whole (a byte-order mark, blank
+// lines between records, lone CR line ends) are searched whole too; the
+// search used to stop at the first blank line and never reach Zed.
+TEST(Search, FindsMembersAfterWhatTheListReaderAccepts) {
+  const std::string a = member("Dupont", "1 place Verte", "A0001", "");
+  const std::string z = member("Zed", "3 rue Dupuis", "A0003", "");
+  std::string lone_cr = a + z;
+  for (std::size_t p = 0; (p = lone_cr.find("\r\n", p)) != std::string::npos;) lone_cr.erase(p + 1, 1);
+  const std::string texts[] = {"\xEF\xBB\xBF" + a + z, a + "\r\n  \r\n" + z, lone_cr};
+  for (const auto& text : texts) {
+    ScratchHome h;
+    make_db(h, text, "", "ref=A0004\r\nbip=no\r\ninfo=no\r\n");
+    const std::string one = "reply ok 1003=dupuis\nreply close\ncmd 405\nshow selection\n";
+    DriverRun r = run_driver(h, "start\n" + one + "quit\n");
+    ASSERT_EQ(r.rc, 0) << r.out;
+    EXPECT_EQ(lines_with(r, "selection "), std::vector<std::string>{"selection \"A0003\" \"A0003\""})
+        << r.out;
+  }
+}
+
+}  // namespace
+}  // namespace soc::test

@@ -179,8 +179,8 @@ TEST(Network, StatusLineOfAClientWithRules) {
 
 TEST(Driver, UnbuiltCommandsSayItAndBadLinesStop) {
   ScratchHome h;
-  DriverRun r = run_driver(h, "start\ncmd 406\ncmd 9999\nkey alt+z\nbogus\nshow status\n");
-  EXPECT_TRUE(r.has("error \"command 406 not built\""));
+  DriverRun r = run_driver(h, "start\ncmd 20\ncmd 9999\nkey alt+z\nbogus\nshow status\n");
+  EXPECT_TRUE(r.has("error \"command 20 not built\""));
   EXPECT_EQ(r.rc, 2);
   EXPECT_EQ(r.lines().back(), "error \"unknown command: bogus\"") << "nothing runs after it";
 }

@@ -2,6 +2,7 @@
 #include "import/filesel.h"
 
 #include "db/util.h"
+#include "import/import.h"
 #include "platform/services.h"
 #include "shell/dialog.h"
 
@@ -37,8 +38,13 @@ void filesel() {
     return;
   }
   file_sel = sel_file;
-  // Any other action (the Select. buttons of a dialog) takes sel_file itself.
-  if (task_in == 0) file_ok_sel();
+  switch (task_in) {
+    case 0: file_ok_sel(); break;
+    // 14: the photo import of Files > Import a photo takes the chosen file here.
+    case 20: do_excel(); break;
+    case 21: do_import(); break;
+    default: break;  // the Select. buttons of a dialog take sel_file themselves
+  }
 }
 
 void file_ok_sel() {

@@ -11,6 +11,7 @@
 #include "db/util.h"
 #include "documents/documents.h"
 #include "import/filesel.h"
+#include "import/import.h"
 #include "mail/email.h"
 #include "platform/window_system.h"
 #include "shell/dialog.h"
@@ -133,7 +134,7 @@ void quit() { ws().close_main_window(); }
 // not built yet: dispatching it says so.
 const std::vector<Command>& commands() {
   static const std::vector<Command> t = {
-      {11, grep_hst},  {16, mk_arch},  {446, [] { open_doc(1); }}, {21, nullptr},  {20, nullptr},
+      {11, grep_hst},  {16, mk_arch},  {446, [] { open_doc(1); }}, {21, import},  {20, excel},
       {441, [] { edit_form(1); }}, {442, [] { edit_form(2); }}, {443, [] { edit_form(3); }},
       {444, [] { edit_form(4); }}, {27, labels_print},
       {418, [] { listing(0); }}, {419, [] { listing(1); }}, {14, nullptr},  {447, open_qmd}, {410, quit},

@@ -70,10 +70,54 @@ enum class Stop {
   history,     // a history file cannot be created: " ERROR I08 "
 };
 
+// The history file of a new member as mk_hist_text() makes it, with the
+// captions read from the settings once for the whole import: the text is
+// made once with a marker in place of each field value and cut there.
+class HistForm {
+ public:
+  HistForm() {
+    Record saved;
+    for (int f = 1; f <= kFields; ++f) {
+      saved[idx(f)] = fld::by_number(f);
+      fld::by_number(f) = marker(f);
+    }
+    const std::string t = mk_hist_text();
+    for (int f = 1; f <= kFields; ++f) fld::by_number(f) = saved[idx(f)];
+    std::vector<std::pair<std::size_t, int>> at;  // marker position, field
+    for (int f = 1; f <= kFields; ++f) {
+      const std::size_t p = t.find(marker(f));
+      if (p != std::string::npos) at.emplace_back(p, f);
+    }
+    std::sort(at.begin(), at.end());
+    std::size_t from = 0;
+    for (const auto& [p, f] : at) {
+      parts_.emplace_back(t.substr(from, p - from), f);
+      from = p + marker(f).size();
+    }
+    tail_ = t.substr(from);
+    ok_ = at.size() == 12;  // every field but the reference; else made each time
+  }
+  // The text for the member in the field globals.
+  std::string text() const {
+    if (!ok_) return mk_hist_text();
+    std::string s;
+    s.reserve(1024);
+    for (const auto& [head, f] : parts_) s += head + fld::by_number(f);
+    return s + tail_;
+  }
+
+ private:
+  static std::size_t idx(int f) { return static_cast<std::size_t>(f); }
+  static std::string marker(int f) { return "\x01\x02" + std::to_string(f) + "\x03"; }
+  std::vector<std::pair<std::string, int>> parts_;  // text before each field value, the field
+  std::string tail_;                                // text after the last value
+  bool ok_ = false;                                 // the markers were all found once
+};
+
 // Writes the history file of the member in the field globals.
-int put_history(const std::string& ref) {
+int put_history(const HistForm& form, const std::string& ref) {
   mk_nfname(ref + ".dat");
-  return write_file(file_name, mk_hist_text());
+  return write_file(file_name, form.text());
 }
 
 // The end of every path of the import after the waiting dialog opened.
@@ -290,6 +334,7 @@ void do_import() {
   Stop stop = Stop::none;
   std::string counter = getnrc("ref");
   std::string stop_ref;  // the counter value that stopped the import
+  const HistForm hist;
   for (const std::string& line : lines) {
     if (chk_ref(counter) == kRefBad) {
       stop = Stop::bad_ref;
@@ -311,7 +356,7 @@ void do_import() {
     top = given;
     counter = next_ref(given);
     // The record of a line whose history file fails is stored all the same.
-    if (put_history(given) != 0) {
+    if (put_history(hist, given) != 0) {
       stop = Stop::history;
       break;
     }
@@ -352,11 +397,14 @@ void do_import() {
   }
   unlock_all();
 
-  // What a person sees: each imported Name for a second.
+  // What a person sees: each imported Name for a second. Without pacing
+  // the names pass unseen; the window is drawn once, with the last.
   const std::size_t shown = stop == Stop::history ? recs.size() - 1 : recs.size();
+  const bool paced = pacing_on();
   for (std::size_t i = 0; i < shown; ++i) {
-    wait_text(recs[i][1]);
-    pace_ms(1000);
+    if (hdlg && !hdlg->ended()) hdlg->set_text(1005, recs[i][1]);
+    if (paced || i + 1 == shown) ws().repaint();
+    if (paced) sys().sleep_ms(1000);
   }
   close_dialog();
   switch (stop) {

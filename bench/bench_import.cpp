@@ -3,6 +3,8 @@
 // one durable write of the resulting member file (sibling, flush, rename,
 // flush of the directory), and that write together with what the import must
 // also create, the 10,000 history files (written, then flushed at once).
+// And the export of the 9,900 members beside one read of the member file
+// (read whole and parsed into records).
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -13,6 +15,7 @@
 #include "db/util.h"
 #include "import/filesel.h"
 #include "import/import.h"
+#include "db/records.h"
 #include "platform/fs.h"
 #include "shell/dialog.h"
 
@@ -118,9 +121,38 @@ BENCHMARK(BM_FloorWithHistories)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+void BM_ReadOnce(benchmark::State& state) {
+  Program& p = program();
+  p.restore();
+  for (auto _ : state) {
+    std::string text;
+    if (!read_file(p.data_file().string(), text)) state.SkipWithError("cannot read");
+    MemberReader in(std::move(text));
+    Record r;
+    int n = 0;
+    while (get_data(in, r, kFields) == kFields) ++n;
+    benchmark::DoNotOptimize(n);
+  }
+}
+BENCHMARK(BM_ReadOnce)->Arg(kMembers)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Export(benchmark::State& state) {
+  Program& p = program();
+  p.restore();
+  const std::string out = (p.data_dir().parent_path() / "export.csv").string();
+  for (auto _ : state) {
+    task_in = 20;
+    file_sel = out;
+    do_excel();
+  }
+}
+BENCHMARK(BM_Export)->Arg(kMembers)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 
 int main(int argc, char** argv) {
   return soc::bench::run_with_ratios(
-      argc, argv, {{"BM_Import", "BM_FloorWrite"}, {"BM_Import", "BM_FloorWithHistories"}});
+      argc, argv, {{"BM_Import", "BM_FloorWrite"},
+                   {"BM_Import", "BM_FloorWithHistories"},
+                   {"BM_Export", "BM_ReadOnce"}});
 }

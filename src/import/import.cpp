@@ -170,8 +170,9 @@ void do_excel() {
   std::size_t done = 0;
   while (done < out.size()) {
     const ssize_t w = fs_ops().write(fd, out.data() + done, out.size() - done);
-    if (w <= 0 && errno != EINTR) break;
-    if (w > 0) done += static_cast<std::size_t>(w);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) break;
+    done += static_cast<std::size_t>(w);
   }
   const bool closed = ::close(fd) == 0;
   if (done < out.size() || !closed) {
@@ -291,20 +292,23 @@ void do_import() {
   text.clear();
   wait_text(" The Number of fields is OK. ");
   pace_ms(1000);
-
-  // The numbering lock first, as New takes it, so that the two never wait
-  // for each other's second lock.
-  const bool numbering = !lines.empty();
-  if (numbering && lock_named("wait4new") != 0) {
+  if (lines.empty()) {  // nothing to import: the member file is not touched
     end_import();
     return;
   }
-  auto unlock_all = [numbering] {
-    if (numbering) unlock_named("wait4new");
+
+  // The numbering lock first, as New takes it, so that the two never wait
+  // for each other's second lock.
+  if (lock_named("wait4new") != 0) {
+    end_import();
+    return;
+  }
+  auto unlock_all = [] {
+    unlock_named("wait4new");
     unlock_named("sociantes.data");
   };
   if (lock_named("sociantes.data") != 0) {
-    if (numbering) unlock_named("wait4new");
+    unlock_named("wait4new");
     end_import();
     return;
   }

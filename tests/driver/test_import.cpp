@@ -179,6 +179,23 @@ TEST(Import, FailuresPartWayKeepTheEarlierLinesAndTheCounterAhead) {
     EXPECT_FALSE(fs::exists(h.db() / "sociantes.data.lck"));
     EXPECT_FALSE(fs::exists(h.db() / "wait4new.lck"));
   }
+  {  // The numbering lock is held elsewhere: nothing is imported, no lock stays.
+    ScratchHome h;
+    make_db(h, kBravo, "", rc_mode(1, "A0010"));
+    h.write(h.db() / "wait4new.lck", "");
+    h.write(h.path() / "in.csv", three);
+    DriverRun r = run_driver(h, import_script(h.path() / "in.csv"));
+    EXPECT_TRUE(r.has(locked_no_owner(h.db() / "wait4new"))) << r.out;
+    EXPECT_EQ(h.read(h.db() / "sociantes.data"), kBravo);
+    EXPECT_FALSE(fs::exists(h.db() / "sociantes.data.lck"));
+    EXPECT_TRUE(r.has("action 0"));
+    // An empty file passes the check and changes nothing.
+    h.write(h.path() / "in.csv", "");
+    r = run_driver(h, import_script(h.path() / "in.csv"));
+    EXPECT_EQ(lines_with(r, "info 1"), std::vector<std::string>{}) << r.out;
+    EXPECT_EQ(h.read(h.db() / "sociantes.data"), kBravo);
+    EXPECT_EQ(rc_value(h, "ref"), "A0010");
+  }
   {  // A damaged member file is refused whole.
     ScratchHome h;
     const std::string damaged = kBravo + "stray\r\n" + kDelta;

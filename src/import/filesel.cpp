@@ -2,6 +2,7 @@
 #include "import/filesel.h"
 
 #include "db/util.h"
+#include "import/import.h"
 #include "import/jpeg_handler.h"
 #include "platform/services.h"
 #include "shell/dialog.h"
@@ -38,11 +39,13 @@ void filesel() {
     return;
   }
   file_sel = sel_file;
-  // Any other action (the Select. buttons of a dialog) takes sel_file itself.
-  if (task_in == 0)
-    file_ok_sel();
-  else if (task_in == 14)
-    jpeg_handler();
+  switch (task_in) {
+    case 0: file_ok_sel(); break;
+    case 14: jpeg_handler(); break;
+    case 20: do_excel(); break;
+    case 21: do_import(); break;
+    default: break;  // the Select. buttons of a dialog take sel_file themselves
+  }
 }
 
 void file_ok_sel() {

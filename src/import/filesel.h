@@ -1,7 +1,10 @@
 // The program's file selection: the open-file dialog with the program's
 // filter list, starting in the data directory, followed by a dispatch on the
-// current action. With no action the chosen file is opened in the text
-// editor (Consult Archives and the other document-opening commands).
+// current action: with no action the chosen file is opened in the text
+// editor (Consult Archives and the other document-opening commands); action
+// 20 exports to it, action 21 imports it, action 14 (the photo import) takes
+// it as its photo. Any other action (the Select. buttons of a dialog) takes
+// the path from sel_file itself.
 #pragma once
 
 #include <string>

@@ -104,6 +104,21 @@ int replace_file(const std::string& path, const std::string& content, mode_t mod
   return 0;
 }
 
+int write_file(const std::string& path, const std::string& content) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) return 1;
+  const bool ok = write_all(fd, content.data(), content.size()) == 0;
+  return (::close(fd) == 0 && ok) ? 0 : 1;
+}
+
+int sync_fs(const std::string& dir) {
+  int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd < 0) return 1;
+  const int r = ::syncfs(dfd);
+  ::close(dfd);
+  return r == 0 ? 0 : 1;
+}
+
 int replace_file_from(const std::string& path, const std::string& source) {
   std::string content;
   if (!read_file(source, content)) return 1;

@@ -41,6 +41,14 @@ int replace_file(const std::string& path, const std::string& content, mode_t mod
 // temporary directory). Returns 0 on success, 1 on failure.
 int replace_file_from(const std::string& path, const std::string& source);
 
+// Writes content to path, created or truncated (a new file: 0666 less the
+// umask), never through a symbolic link, without flushing it: for a batch of
+// new files made durable at once with sync_fs(). 0 on success, 1 on failure.
+int write_file(const std::string& path, const std::string& content);
+// Flushes to the disk what was written in the file system that holds dir
+// (syncfs). 0 on success.
+int sync_fs(const std::string& dir);
+
 // Sibling files left behind by a replacement that was killed: true when a
 // directory entry name is one.
 bool is_sibling_name(const std::string& name);

@@ -14,6 +14,7 @@
 #include "documents/cards.h"
 #include "documents/documents.h"
 #include "import/filesel.h"
+#include "import/import.h"
 #include "import/jpeg_handler.h"
 #include "import/photo_show.h"
 #include "mail/email.h"
@@ -136,7 +137,7 @@ struct Command {
 // not built yet: dispatching it says so.
 const std::vector<Command>& commands() {
   static const std::vector<Command> t = {
-      {11, grep_hst},  {16, mk_arch},  {446, [] { open_doc(1); }}, {21, nullptr},  {20, nullptr},
+      {11, grep_hst},  {16, mk_arch},  {446, [] { open_doc(1); }}, {21, import},  {20, excel},
       {441, [] { edit_form(1); }}, {442, [] { edit_form(2); }}, {443, [] { edit_form(3); }},
       {444, [] { edit_form(4); }}, {27, labels_print},
       {418, [] { listing(0); }}, {419, [] { listing(1); }}, {14, import_photo},  {447, open_qmd}, {410, quit},

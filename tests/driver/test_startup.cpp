@@ -177,10 +177,13 @@ TEST(Network, StatusLineOfAClientWithRules) {
   EXPECT_TRUE(r.has("title \"Sociantes  [ Net Club ]\""));
 }
 
-TEST(Driver, UnbuiltCommandsSayItAndBadLinesStop) {
+// Every command is built now; an id that is no command and an unknown
+// accelerator do nothing, and a bad line stops the script.
+TEST(Driver, UnknownCommandsDoNothingAndBadLinesStop) {
   ScratchHome h;
-  DriverRun r = run_driver(h, "start\ncmd 20\ncmd 9999\nkey alt+z\nbogus\nshow status\n");
-  EXPECT_TRUE(r.has("error \"command 20 not built\""));
+  DriverRun r = run_driver(h, "start\ncmd 9999\nkey alt+z\nshow action\nbogus\nshow status\n");
+  EXPECT_FALSE(r.has("error \"command 9999 not built\"")) << r.out;
+  EXPECT_TRUE(r.has("action 0")) << r.out;
   EXPECT_EQ(r.rc, 2);
   EXPECT_EQ(r.lines().back(), "error \"unknown command: bogus\"") << "nothing runs after it";
 }

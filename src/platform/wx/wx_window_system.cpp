@@ -220,18 +220,23 @@ void WxWindowSystem::set_title(const std::string& s) {
 
 bool WxWindowSystem::select_file(const std::vector<FileFilter>& filters, const std::string& dir,
                                  std::string& path) {
-  if (hook_) {
-    ++hook_->file_selections;
-    return false;
-  }
   wxString wildcard;
   for (const auto& [desc, pattern] : filters) {
     if (!wildcard.empty()) wildcard += "|";
     wildcard += wxs(desc) + "|" + wxs(pattern);
   }
   if (wildcard.empty()) wildcard = "*";
-  wxFileDialog dlg(frame(), "Open", wxs(dir), wxEmptyString, wildcard,
-                   wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+  if (hook_) {
+    ++hook_->file_selections;
+    hook_->file_wildcard = u8(wildcard);
+    hook_->file_dir = dir;
+    if (hook_->files.empty()) return false;
+    path = hook_->files.front();
+    hook_->files.pop_front();
+    return true;
+  }
+  // A name typed that names no file yet is accepted (the export creates it).
+  wxFileDialog dlg(frame(), "Open", wxs(dir), wxEmptyString, wildcard, wxFD_OPEN);
   if (dlg.ShowModal() != wxID_OK) return false;
   path = u8(dlg.GetPath());
   return true;

@@ -55,7 +55,10 @@ struct TestHook {
   std::deque<Answer> answers;        // for the modal dialogs, in order
   std::vector<std::string> boxes;    // message boxes not shown: "CAPTION|TEXT"
   std::vector<std::string> dialogs;  // "TITLE|TEXT" of every dialog as it opened
-  int file_selections = 0;           // file selections not shown (cancelled)
+  int file_selections = 0;           // file selections not shown
+  std::deque<std::string> files;     // their answers in order: a path; none left = cancelled
+  std::string file_wildcard;         // the filter list of the last file selection
+  std::string file_dir;              // and the folder it started in
   int answer_delay_ms = 150;         // how long a dialog stands before it is answered
   // Print dialogs, shown for real: "printer:NAME" or "pdf:PATH" is chosen in
   // the list and confirmed (the PDF path stands for the save dialog's

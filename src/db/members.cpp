@@ -2,6 +2,7 @@
 // selection of a member under its record lock, and the category choice.
 #include "db/members.h"
 
+#include <array>
 #include <vector>
 
 #include "db/categories.h"
@@ -112,8 +113,17 @@ void report_damage() {
 }
 
 std::string flag_column(std::string_view rem) {
-  std::string col = " ";
-  for (char c : kFlagChars) col += rem.find(c) != std::string_view::npos ? c : ' ';
+  // One look at each byte of the remarks for the four flags.
+  static const auto bit = [] {
+    std::array<unsigned char, 256> t{};
+    for (int i = 0; i < 4; ++i) t[static_cast<unsigned char>(kFlagChars[i])] = static_cast<unsigned char>(1 << i);
+    return t;
+  }();
+  unsigned has = 0;
+  for (char b : rem) has |= bit[static_cast<unsigned char>(b)];
+  std::string col(5, ' ');
+  for (int i = 0; i < 4; ++i)
+    if (has & (1u << i)) col[static_cast<std::size_t>(i) + 1] = kFlagChars[i];
   return col;
 }
 

@@ -144,7 +144,7 @@ int put_data(std::string& out, int n) { return put_data(out, data_xchg, n); }
 // ---- the one-pass scan ------------------------------------------------------
 
 namespace {
-// Finds the line ends (CR or LF) of a text from left to right, 16 bytes at a
+// Finds the line ends (CR or LF) of a text from left to right, 64 bytes at a
 // time: each block is looked at once, whatever the length of its lines.
 class EolFinder {
  public:
@@ -153,17 +153,21 @@ class EolFinder {
   std::size_t next(std::size_t from) {
     for (;;) {
 #if defined(__SSE2__)
-      if (from >= blk_ && from < blk_ + 16) {
-        const unsigned m = mask_ & (~0u << (from - blk_));
-        if (m) return blk_ + static_cast<std::size_t>(__builtin_ctz(m));
-        from = blk_ + 16;
+      if (from - blk_ < 64) {
+        const std::uint64_t m = mask_ & (~std::uint64_t{0} << (from - blk_));
+        if (m) return blk_ + static_cast<std::size_t>(__builtin_ctzll(m));
+        from = blk_ + 64;
       }
-      if (from + 16 > size_) break;
-      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p_ + from));
-      const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n')),
-                                       _mm_cmpeq_epi8(v, _mm_set1_epi8('\r')));
+      if (from + 64 > size_) break;
+      const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+      std::uint64_t m = 0;
+      for (int i = 0; i < 4; ++i) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p_ + from + 16 * i));
+        const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr));
+        m |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hit))) << (16 * i);
+      }
       blk_ = from;
-      mask_ = static_cast<unsigned>(_mm_movemask_epi8(hit));
+      mask_ = m;
 #else
       break;
 #endif
@@ -175,8 +179,8 @@ class EolFinder {
  private:
   const char* p_;                   // the text
   std::size_t size_;                // its length
-  std::size_t blk_ = static_cast<std::size_t>(-1) / 2;  // start of the block looked at
-  unsigned mask_ = 0;               // its CR and LF bytes, one bit each
+  std::size_t blk_ = static_cast<std::size_t>(-1) - 64;  // start of the block looked at (none yet)
+  std::uint64_t mask_ = 0;          // its CR and LF bytes, one bit each
 };
 
 bool blank_text(const char* p, std::size_t n) {
@@ -244,13 +248,12 @@ int MemberScan::scan(std::string_view text, int n) {
   return bad_;
 }
 
-std::string_view MemberScan::line_of(const Rec& r, int i) const {
+std::string_view MemberScan::odd_line(const Rec& r, int i) const {
   const std::size_t start = r.at[static_cast<std::size_t>(i)];
   std::size_t next = r.at[static_cast<std::size_t>(i + 1)];
   if (start >= text_.size()) return {};
   // The line ends before its line end: CR LF, LF or CR (the last line of the
   // text may have none). A line never holds a CR or LF itself.
-  if (r.crlf) return text_.substr(start, next - 2 - start);
   if (next > start && text_[next - 1] == '\n') {
     --next;
     if (next > start && text_[next - 1] == '\r') --next;
@@ -260,12 +263,7 @@ std::string_view MemberScan::line_of(const Rec& r, int i) const {
   return text_.substr(start, next - start);
 }
 
-std::string_view MemberScan::field(std::size_t rec, int f) const {
-  if (rec >= recs_.size() || f < 1 || f > n_) return {};
-  return line_of(recs_[rec], f);
-}
-
-std::string_view MemberScan::shown(std::size_t rec, int f) const { return cut_view(field(rec, f)); }
+std::string_view MemberScan::cut_field(std::string_view v) { return cut_view(v); }
 
 void MemberScan::copy(std::string& out, std::size_t from, std::size_t to) const {
   if (to > recs_.size()) to = recs_.size();

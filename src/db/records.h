@@ -106,8 +106,16 @@ class MemberScan {
   std::size_t size() const { return recs_.size(); }    // records read
   int bad_line() const { return bad_; }                 // 0, or the damaged line where reading stopped
   std::string_view text() const { return text_; }
-  std::string_view field(std::size_t rec, int f) const;  // field f (1..n) as stored, whole
-  std::string_view shown(std::size_t rec, int f) const;  // the same cut to 62 bytes on a whole character (what get_data gives)
+  std::string_view field(std::size_t rec, int f) const {  // field f (1..n) as stored, whole
+    if (rec >= recs_.size() || f < 1 || f > n_) return {};
+    return line_of(recs_[rec], f);
+  }
+  // The same cut to 62 bytes on a whole character (what get_data gives).
+  std::string_view shown(std::size_t rec, int f) const {
+    const std::string_view v = field(rec, f);
+    return v.size() <= kFieldMax ? v : cut_field(v);
+  }
+  static std::string_view cut_field(std::string_view v);  // v cut to 62 bytes on a whole character
   int line(std::size_t rec) const { return static_cast<int>(recs_[rec].line); }  // its marker line
   bool whole(std::size_t rec) const { return recs_[rec].whole; }  // it had all its field lines
   // Appends records [from, to) as stored (put_raw's bytes).
@@ -122,7 +130,13 @@ class MemberScan {
     bool whole;                        // every field line was there
     bool crlf;                         // whole, and every line ends in CR LF: stored as put_raw writes it
   };
-  std::string_view line_of(const Rec& r, int i) const;  // line i (0 = marker) without its line end
+  // Line i (0 = marker) of r without its line end.
+  std::string_view line_of(const Rec& r, int i) const {
+    if (!r.crlf) return odd_line(r, i);
+    const std::size_t start = r.at[static_cast<std::size_t>(i)];
+    return text_.substr(start, r.at[static_cast<std::size_t>(i + 1)] - 2 - start);
+  }
+  std::string_view odd_line(const Rec& r, int i) const;  // line_of for a record not stored as written
   std::string_view text_;    // the text scanned
   std::vector<Rec> recs_;    // its records, in file order
   int n_ = kFields;          // fields per record

@@ -288,6 +288,16 @@ void MemberScan::copy(std::string& out, std::size_t from, std::size_t to) const 
 void MemberScan::copy_with(std::string& out, std::size_t rec, int f, std::string_view value) const {
   if (rec >= recs_.size()) return;
   const Rec& r = recs_[rec];
+  if (r.crlf && f >= 1 && f <= n_) {
+    // Stored as written: the lines before and after the field in one piece each.
+    const std::size_t at = r.at[static_cast<std::size_t>(f)];
+    const std::size_t after = r.at[static_cast<std::size_t>(f + 1)];
+    out.append(text_.data() + r.at[0], at - r.at[0]);
+    out += value;
+    out += "\r\n";
+    out.append(text_.data() + after, r.at[static_cast<std::size_t>(n_ + 1)] - after);
+    return;
+  }
   for (int i = 0; i <= n_; ++i) {
     out += i == f && f != 0 ? value : line_of(r, i);
     out += "\r\n";

@@ -205,6 +205,11 @@ int MemberScan::scan(std::string_view text, int n) {
   bad_ = 0;
   const char* p = text.data();
   const std::size_t size = text.size();
+  if (size >= UINT32_MAX) {
+    // Beyond what the offsets hold (and any member file): never rewritten.
+    bad_ = 1;
+    return bad_;
+  }
   EolFinder eol(text);
   std::size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   std::uint32_t number = 0;  // lines read

@@ -102,6 +102,7 @@ class MemberScan {
  public:
   // Scans text as records of n fields (1..13); the text must outlive the
   // scan and stay unchanged. Returns bad_line(). The scan's room is reused.
+  // A text of 4 GiB or more counts as damaged at line 1.
   int scan(std::string_view text, int n = kFields);
   std::size_t size() const { return recs_.size(); }    // records read
   int bad_line() const { return bad_; }                 // 0, or the damaged line where reading stopped

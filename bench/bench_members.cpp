@@ -9,8 +9,13 @@
 // flushing it, renaming it over the member file and flushing the directory
 // (for New also the two small durable writes of the history file and the
 // counter). At the end a table gives each operation's wall time as a ratio of
-// its floor. Every save includes the reload of the member list, as the
-// commands do.
+// its floor, with the processor times of both. Every save includes the reload
+// of the member list, as the commands do.
+//
+// The sizes alternate in this one process as they would in a long-running
+// program; the counter "faults" gives the page faults per operation, which
+// show whether the large buffers are kept between operations. Run with
+// --default_allocator to see the same without keep_large_buffers().
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -24,6 +29,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +37,7 @@
 #include "db/flags.h"
 #include "db/members.h"
 #include "db/util.h"
+#include "platform/fs.h"
 #include "platform/scripted.h"
 #include "shell/dialog.h"
 #include "shell/mainwin.h"
@@ -71,6 +78,19 @@ Program& program() {
 }
 
 int members(const benchmark::State& state) { return static_cast<int>(state.range(0)); }
+
+// Minor page faults of this process so far.
+long faults() {
+  struct rusage ru {};
+  ::getrusage(RUSAGE_SELF, &ru);
+  return ru.ru_minflt;
+}
+
+// Reports the page faults per iteration of the benchmark since start.
+void report_faults(benchmark::State& state, long start) {
+  state.counters["faults"] =
+      benchmark::Counter(static_cast<double>(faults() - start), benchmark::Counter::kAvgIterations);
+}
 
 void sizes(benchmark::internal::Benchmark* b) {
   b->Arg(1000)->Arg(5000)->Arg(9900)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -148,7 +168,9 @@ BENCHMARK(BM_FloorNew)->Apply(sizes);
 
 void BM_ShowCust(benchmark::State& state) {
   program().restore(members(state));
+  const long f0 = faults();
   for (auto _ : state) show_cust();
+  report_faults(state, f0);
   state.SetItemsProcessed(state.iterations() * members(state));
 }
 BENCHMARK(BM_ShowCust)->Apply(sizes);
@@ -156,6 +178,7 @@ BENCHMARK(BM_ShowCust)->Apply(sizes);
 void BM_SaveNew(benchmark::State& state) {
   Program& p = program();
   int n = members(state);
+  const long f0 = faults();
   for (auto _ : state) {
     state.PauseTiming();
     p.restore(n);
@@ -165,11 +188,13 @@ void BM_SaveNew(benchmark::State& state) {
     state.ResumeTiming();
     do_ok();
   }
+  report_faults(state, f0);
 }
 BENCHMARK(BM_SaveNew)->Apply(sizes);
 
 void BM_Modify(benchmark::State& state) {
   Program& p = program();
+  const long f0 = faults();
   for (auto _ : state) {
     state.PauseTiming();
     p.restore(members(state));
@@ -179,12 +204,14 @@ void BM_Modify(benchmark::State& state) {
     state.ResumeTiming();
     do_ok();
   }
+  report_faults(state, f0);
 }
 BENCHMARK(BM_Modify)->Apply(sizes);
 
 void BM_Delete(benchmark::State& state) {
   Program& p = program();
   int n = members(state);
+  const long f0 = faults();
   for (auto _ : state) {
     state.PauseTiming();
     p.restore(n);
@@ -194,17 +221,20 @@ void BM_Delete(benchmark::State& state) {
     state.ResumeTiming();
     do_ok();
   }
+  report_faults(state, f0);
 }
 BENCHMARK(BM_Delete)->Apply(sizes);
 
 void BM_BulkFlags(benchmark::State& state) {
   program().restore(members(state));
   int code = 4;  // Set ! then Reset !, so the file keeps its size
+  const long f0 = faults();
   for (auto _ : state) {
     flg_code = code;
     do_all_flgs();
     code = code == 4 ? 0 : 4;
   }
+  report_faults(state, f0);
   state.SetItemsProcessed(state.iterations() * members(state));
 }
 BENCHMARK(BM_BulkFlags)->Apply(sizes);
@@ -212,6 +242,16 @@ BENCHMARK(BM_BulkFlags)->Apply(sizes);
 }  // namespace
 
 int main(int argc, char** argv) {
+  // --default_allocator: the allocator as it is without keep_large_buffers().
+  bool keep = true;
+  for (int i = 1; i < argc; ++i)
+    if (std::string_view(argv[i]) == "--default_allocator") {
+      keep = false;
+      for (int j = i; j + 1 < argc; ++j) argv[j] = argv[j + 1];
+      --argc;
+      break;
+    }
+  if (keep) soc::keep_large_buffers();
   return soc::bench::run_with_ratios(argc, argv,
                                      {{"BM_ShowCust", "BM_ReadSplit"}, {"BM_SaveNew", "BM_FloorNew"},
                                       {"BM_Modify", "BM_Floor"},      {"BM_Delete", "BM_Floor"},

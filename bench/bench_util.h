@@ -84,23 +84,30 @@ class RatioReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& r : runs)
       if (!r.error_occurred && r.run_type == Run::RT_Iteration)
-        ms_[r.run_name.function_name][r.run_name.args] = r.GetAdjustedRealTime();
+        ms_[r.run_name.function_name][r.run_name.args] = {r.GetAdjustedRealTime(),
+                                                          r.GetAdjustedCPUTime()};
   }
   void Finalize() override {
     ConsoleReporter::Finalize();
-    std::printf("\n%-18s %-8s %10s %10s %7s\n", "operation", "members", "op ms", "floor ms", "ratio");
+    std::printf("\n%-18s %-8s %10s %10s %7s %10s %10s\n", "operation", "members", "op ms",
+                "floor ms", "ratio", "op cpu", "floor cpu");
     for (const auto& [op_name, floor_name] : pairs_)
       for (const auto& [args, op] : ms_[op_name]) {
         auto f = ms_[floor_name].find(args);
-        if (f == ms_[floor_name].end() || f->second <= 0) continue;
-        std::printf("%-18s %-8s %10.2f %10.2f %6.2fx\n", op_name.c_str() + 3, args.c_str(), op,
-                    f->second, op / f->second);
+        if (f == ms_[floor_name].end() || f->second.wall <= 0) continue;
+        std::printf("%-18s %-8s %10.2f %10.2f %6.2fx %10.2f %10.2f\n", op_name.c_str() + 3,
+                    args.c_str(), op.wall, f->second.wall, op.wall / f->second.wall, op.cpu,
+                    f->second.cpu);
       }
   }
 
  private:
-  std::vector<std::pair<std::string, std::string>> pairs_;   // operation, floor
-  std::map<std::string, std::map<std::string, double>> ms_;  // wall ms by benchmark and argument
+  struct Times {
+    double wall = 0;  // wall time per iteration, in the benchmark's unit
+    double cpu = 0;   // processor time per iteration, the same unit
+  };
+  std::vector<std::pair<std::string, std::string>> pairs_;  // operation, floor
+  std::map<std::string, std::map<std::string, Times>> ms_;  // times by benchmark and argument
 };
 
 // Runs the benchmarks of the program with the ratio table of pairs.

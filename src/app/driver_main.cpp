@@ -2,10 +2,12 @@
 #include <fstream>
 #include <iostream>
 
+#include "platform/fs.h"
 #include "shell/script.h"
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
+  soc::keep_large_buffers();
   if (argc > 2) {
     std::cerr << "usage: sociantes-driver [SCRIPT]\n";
     return 2;

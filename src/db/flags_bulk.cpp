@@ -39,43 +39,47 @@ int do_all_flgs() {
     file_name = path;
     unlock_f();
   };
-  std::string text;
-  if (!read_file(path, text)) {
+  const MemberScan* in = read_members();
+  if (!in) {
     unlock();
     info(" ERROR FLG_1 \r\n The member file cannot be read; no flag was changed. ", 1);
+    show_cust();
+    return 1;
+  }
+  if (in->bad_line() != 0) {
+    unlock();
+    refuse_damaged(in->bad_line());
     show_cust();
     return 1;
   }
   const char c = kFlagChars[((flg_code % 4) + 4) % 4];
   const bool add = flg_code >= 4;
   const std::string& sel = cat_txt[cat];
-  std::string out;
-  out.reserve(text.size() + text.size() / 64);
-  MemberReader in(std::move(text));
-  while (get_data(in, kFields) == kFields) {
+  std::string& out = new_members();
+  out.reserve(in->text().size() + in->size() * 2);
+  std::string rem;
+  std::size_t from = 0;  // the first record not copied yet
+  for (std::size_t k = 0; k < in->size(); ++k) {
     // The flag goes into the whole remarks field as stored; every other
     // field and every member left unchanged is copied byte for byte.
-    std::string rem(in.field(10));
-    const bool member = cat == 0 || data_xchg[13].compare(0, sel.size(), sel) == 0;
-    if (member && (add ? add_flg(rem, c) : rm_flg(rem, c)) == 1)
-      in.put_raw(out, 10, rem);
-    else
-      in.put_raw(out);
+    if (cat != 0 && in->shown(k, 13).compare(0, sel.size(), sel) != 0) continue;
+    rem.assign(in->field(k, 10));
+    if ((add ? add_flg(rem, c) : rm_flg(rem, c)) != 1) continue;
+    in->copy(out, from, k);
+    in->copy_with(out, k, 10, rem);
+    from = k + 1;
   }
-  if (in.bad_line() != 0) {
-    unlock();
-    refuse_damaged(in.bad_line());
-    show_cust();
-    return 1;
-  }
-  int put = put_data_file(out);
+  in->copy(out, from, in->size());
+  int put = put_members();
   unlock();
   if (put != 0) {
     info(put == 1 ? " ERROR FLG_2 \r\n The temporary file cannot be written; no flag was changed. "
                   : " ERROR FLG_3 \r\n The member file cannot be replaced; no flag was changed. ",
          1);
+    show_cust();
+  } else {
+    show_written();
   }
-  show_cust();
   return put == 0 ? 0 : 1;
 }
 

@@ -2,6 +2,7 @@
 // selection of a member under its record lock, and the category choice.
 #include "db/members.h"
 
+#include <array>
 #include <vector>
 
 #include "db/categories.h"
@@ -25,7 +26,45 @@ namespace {
 // file, 0 = the first), so that a click names one record even when several
 // share a reference.
 std::vector<int> row_rec;
+
+// The member file in memory: the text last read or written, the new text a
+// rewrite builds, and the scan of the one in use. Their room is kept from
+// one operation to the next.
+std::string data_text;   // the member file as last read or written
+std::string data_new;    // the new member file being built
+MemberScan data_scan;    // the scan of data_text (or nothing when it is stale)
 }  // namespace
+
+const MemberScan* read_members() {
+  mk_nfname("sociantes.data");
+  if (!read_file(file_name, data_text)) {
+    data_scan.scan({});
+    return nullptr;
+  }
+  data_scan.scan(data_text);
+  return &data_scan;
+}
+
+std::string& new_members() {
+  data_new.clear();
+  return data_new;
+}
+
+int put_members(DirSync* later) {
+  mk_nfname("sociantes.data");
+  const int r = replace_steps(file_name, data_new, kKeepMode, later);
+  if (r != 0) return r == kNotWritten ? 1 : 2;
+  // What was written becomes the member file in memory; the old text's room
+  // receives the next rewrite.
+  data_text.swap(data_new);
+  data_scan.scan({});
+  return 0;
+}
+
+std::string sibling_text() {
+  mk_nfname("sociantes.data");
+  return file_name + ".new-XXXXXXXX";
+}
 
 void members_reset() {
   index_sel.clear();
@@ -34,13 +73,26 @@ void members_reset() {
   row_rec.clear();
 }
 
+std::string top_ref_of(const MemberScan& in) {
+  std::string top;
+  long top_key = -1;
+  for (std::size_t k = 0; k < in.size(); ++k) {
+    const std::string_view ref = in.shown(k, 12);
+    if (!is_ref(ref)) continue;
+    const std::string r(ref);
+    if (ref_key(r) > top_key) {
+      top = r;
+      top_key = ref_key(r);
+    }
+  }
+  return top;
+}
+
 int scan_data(const std::string& text, std::string& top_ref) {
-  MemberReader in(text);
-  Record r;
-  top_ref.clear();
-  while (in.next(r) == kFields)
-    if (is_ref(r[12]) && (top_ref.empty() || ref_key(r[12]) > ref_key(top_ref))) top_ref = r[12];
-  return in.bad_line();
+  MemberScan in;
+  const int bad = in.scan(text);
+  top_ref = top_ref_of(in);
+  return bad;
 }
 
 std::string damage_text(int line, const std::string& tail) {
@@ -60,9 +112,18 @@ void report_damage() {
        1);
 }
 
-std::string flag_column(const std::string& rem) {
-  std::string col = " ";
-  for (char c : kFlagChars) col += rem.find(c) != std::string::npos ? c : ' ';
+std::string flag_column(std::string_view rem) {
+  // One look at each byte of the remarks for the four flags.
+  static const auto bit = [] {
+    std::array<unsigned char, 256> t{};
+    for (int i = 0; i < 4; ++i) t[static_cast<unsigned char>(kFlagChars[i])] = static_cast<unsigned char>(1 << i);
+    return t;
+  }();
+  unsigned has = 0;
+  for (char b : rem) has |= bit[static_cast<unsigned char>(b)];
+  std::string col(5, ' ');
+  for (int i = 0; i < 4; ++i)
+    if (has & (1u << i)) col[static_cast<std::size_t>(i) + 1] = kFlagChars[i];
   return col;
 }
 
@@ -88,28 +149,25 @@ std::string as_field(std::string s) {
 }
 }  // namespace
 
-int show_cust() {
-  mk_nfname("sociantes.data");
-  std::string text;
-  if (!read_file(file_name, text)) {
-    info("FATAL ERROR\r\nNo access to the database", 1);
-    return 0;
-  }
+namespace {
+// Fills the member list from the member file in memory, scanned or not.
+int list_members() {
+  if (data_scan.text().data() != data_text.data() || data_scan.text().size() != data_text.size())
+    data_scan.scan(data_text);
+  const MemberScan& in = data_scan;
   int list = member_list_ctl();
   ws().list_clear(list);
   row_rec.clear();
   fld::ref.clear();
-  MemberReader in(std::move(text));
-  Record r;
   const std::string& sel = cat_txt[cat];
-  for (int n = 0; n < kListMax && get_data(in, r, kFields) == kFields; ++n) {
-    if (cat != 0 && r[13].compare(0, sel.size(), sel) != 0) continue;
-    insertview(ws().main_host(), list, r[12], do_utf(r[11]), do_utf(r[1]), flag_column(r[10]));
-    row_rec.push_back(n);
-  }
-  // The records beyond the listed ones are read too: damage anywhere in the
-  // file is found.
-  while (get_data(in, r, kFields) == kFields) {
+  // Only the fields a row shows are taken; the records beyond the listed
+  // ones were scanned too, so damage anywhere in the file is found.
+  const std::size_t listed = in.size() < static_cast<std::size_t>(kListMax) ? in.size() : kListMax;
+  for (std::size_t n = 0; n < listed; ++n) {
+    if (cat != 0 && in.shown(n, 13).compare(0, sel.size(), sel) != 0) continue;
+    insertview(ws().main_host(), list, std::string(in.shown(n, 12)), do_utf(in.shown(n, 11)),
+               do_utf(in.shown(n, 1)), flag_column(in.shown(n, 10)));
+    row_rec.push_back(static_cast<int>(n));
   }
   data_bad = in.bad_line();
   free_sel();
@@ -117,6 +175,17 @@ int show_cust() {
   close_inputs();
   return 0;
 }
+}  // namespace
+
+int show_cust() {
+  if (!read_members()) {
+    info("FATAL ERROR\r\nNo access to the database", 1);
+    return 0;
+  }
+  return list_members();
+}
+
+int show_written() { return list_members(); }
 
 void clr_data() {
   for (int f : kFormFields) ws().ctl_set_text(box_of(f), "");
@@ -185,23 +254,21 @@ void selection_made(const std::string& ref) {
     show_cust();
     return;
   }
-  mk_nfname("sociantes.data");
-  std::string text;
-  if (!read_file(file_name, text)) {
+  const MemberScan* in = read_members();
+  if (!in) {
     info(" ERROR 13", 1);
     return;
   }
-  MemberReader in(std::move(text));
-  Record r;
   bool found = false;
-  for (int k = 0, nth = 0; get_data(in, r, kFields) == kFields; ++k) {
-    if (r[12] != index_sel) continue;
-    if (!found || k == want) {
-      data_xchg = r;
-      sel_nth = nth;
+  for (std::size_t k = 0, nth = 0; k < in->size(); ++k) {
+    if (in->shown(k, 12) != index_sel) continue;
+    if (!found || static_cast<int>(k) == want) {
+      data_xchg = Record();
+      for (int i = 1; i <= kFields; ++i) data_xchg[static_cast<std::size_t>(i)] = in->shown(k, i);
+      sel_nth = static_cast<int>(nth);
       found = true;
     }
-    if (k == want) break;
+    if (static_cast<int>(k) == want) break;
     ++nth;
   }
   if (found) get_xchg();

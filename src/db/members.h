@@ -2,14 +2,16 @@
 // edit cycle (New, Modify, Delete, Save, Cancel), the reference counter and
 // the identification modes.
 //
-// The member file is always rewritten whole: the new content is built in the
-// temporary file sociantes.tmp and then put in place by a rename, so that at
-// every moment the member file is either the old or the new complete file.
+// The member file is always rewritten whole: the new content is built in
+// memory in one pass over the file as read and put in place by the safe
+// replacement (a sibling file renamed over it), so that at every moment the
+// member file is either the old or the new complete file.
 #pragma once
 
 #include <string>
 
 #include "db/records.h"
+#include "platform/fs.h"
 
 namespace soc {
 
@@ -26,13 +28,15 @@ extern int data_bad;            // damaged line of the member file found by the 
 // lines. report_damage shows it at start-up when the list load found damage;
 // refuse_damaged tells that a rewrite was refused and nothing changed.
 int scan_data(const std::string& text, std::string& top_ref);
+std::string top_ref_of(const MemberScan& in);   // the same from a scan: the highest reference, "" = none
 std::string damage_text(int line, const std::string& tail);
 void report_damage();
 void refuse_damaged(int line);
 
 // The member list.
-std::string flag_column(const std::string& rem);  // the five-character flag column of a row
-int show_cust();                                   // fills the member list; returns 0
+std::string flag_column(std::string_view rem);   // the five-character flag column of a row
+int show_cust();                                   // fills the member list from the file; returns 0
+int show_written();                                // the same from the member file just written by put_members; returns 0
 void free_sel();
 // Says that ref cannot be selected (it is no reference) and selects nothing.
 void refuse_selection(const std::string& ref);                                   // releases the record lock of index_sel, empties it
@@ -82,11 +86,23 @@ std::string id_at_save(const std::string& box, const std::string& ref);  // fiel
 // The history file of a new member, the content as created.
 std::string mk_hist_text();
 
-// Puts content in place as the member file (network one in network mode):
-// written to the temporary file sociantes.tmp, then renamed over the member
-// file. 0 = done, 1 = the temporary file cannot be written, 2 = the member
-// file cannot be replaced (it is unchanged in both cases).
-int put_data_file(const std::string& content);
+// The member file in memory. read_members reads the member file (network
+// one in network mode) with one read into a buffer kept across operations
+// and scans it once; nullptr when it cannot be read. The scan stays valid
+// until the next read_members or put_members. new_members is the buffer a
+// rewrite builds the new file in: emptied, its room kept.
+const MemberScan* read_members();
+std::string& new_members();
+// Puts new_members() in place as the member file through the safe
+// replacement: its sibling file receives the content and is renamed over
+// it. 0 = done (the new content is then the member file in memory, for
+// show_written), 1 = the new file cannot be written, 2 = the member file
+// cannot be replaced (it is unchanged in both cases). With later, the flush
+// of the directory is left to it.
+int put_members(DirSync* later = nullptr);
+// The path shown when the new member file cannot be written: the member
+// file's sibling.
+std::string sibling_text();
 
 void members_reset();  // tests
 

@@ -2,15 +2,13 @@
 // the reference counter under the numbering lock, the identification modes
 // and the history file of a new member.
 //
-// Every save rewrites the whole member file under the member-file lock. The
-// new content goes to the temporary file sociantes.tmp and is then put in
+// Every save rewrites the whole member file under the member-file lock, in
+// one pass over the file as read: the pass checks the whole file for damage
+// and copies the unchanged records around the one that changes. The new
+// content goes straight to the sibling of the member file and is put in
 // place by a rename, so an interrupted save leaves the old file complete.
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "db/categories.h"
 #include "db/flags.h"
@@ -51,32 +49,6 @@ void unlock_new() {
   unlock_f();
 }
 
-bool read_data_file(std::string& text) {
-  mk_nfname("sociantes.data");
-  return read_file(file_name, text);
-}
-
-// Writes content to path as it is (the temporary file: it is read back at
-// once, so it needs no flush to the disk). 0 on success.
-int put_tmp(const std::string& path, const std::string& content) {
-  if (path.empty()) return 1;
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return 1;
-  const char* p = content.data();
-  std::size_t n = content.size();
-  while (n > 0) {
-    ssize_t w = fs_ops().write(fd, p, n);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) {
-      ::close(fd);
-      return 1;
-    }
-    p += w;
-    n -= static_cast<std::size_t>(w);
-  }
-  return ::close(fd) == 0 ? 0 : 1;
-}
-
 // A caption of the history file that the user may rename (field7, field8).
 std::string caption_in_force(const char* key, const char* builtin) {
   std::string v = getnrc(key).substr(0, 21);
@@ -87,8 +59,7 @@ std::string caption_in_force(const char* key, const char* builtin) {
 std::string rewrite_error(const char* code, int put, const char* what) {
   std::string s = std::string(" ERROR ") + code + " \r\n";
   if (put == 1) {
-    mk_tmp_fname("sociantes.tmp");
-    s += " The temporary file cannot be written: \r\n " + file_name + " \r\n";
+    s += " The temporary file cannot be written: \r\n " + sibling_text() + " \r\n";
   } else {
     s += " The member file cannot be replaced. \r\n";
   }
@@ -135,16 +106,15 @@ void save_new() {
     abandon_new();
     return;
   }
-  std::string text;
-  if (!read_data_file(text)) {
+  const MemberScan* in = read_members();
+  if (!in) {
     info(" ERROR NEW_3", 1);
     unlock_data();
     abandon_new();
     return;
   }
-  std::string top;
-  const int bad = scan_data(text, top);
-  const std::string given = bad == 0 ? ref_to_give(counter, top) : counter;
+  const int bad = in->bad_line();
+  const std::string given = bad == 0 ? ref_to_give(counter, top_ref_of(*in)) : counter;
   if (bad != 0 || ref_used_up(given)) {
     if (bad != 0) refuse_damaged(bad);
     unlock_data();
@@ -153,11 +123,15 @@ void save_new() {
   }
   fld::ref = given;
   fld::id = id_at_save(fld::id, given);
-  std::string out;
-  out.reserve(text.size() + 1024);
-  MemberReader in(std::move(text));
-  ins_data(in, out);
-  int put = put_data_file(out);
+  const NewRecord rec = member_record();
+  std::string& out = new_members();
+  out.reserve(in->text().size() + rec.text.size());
+  ins_sorted(*in, out, {&rec});
+  // The member file and the history file reach the disk with one flush of
+  // their directory, and that flush comes before the counter is advanced:
+  // the counter never names a record that a power cut could still undo.
+  DirSync later;
+  int put = put_members(&later);
   if (put == 0) crash_point("new:after_replace");
   unlock_data();
   if (put != 0) {
@@ -168,7 +142,8 @@ void save_new() {
   // The record is stored: whatever fails from here on, the counter is
   // advanced so that its reference is never handed out again.
   mk_nfname(given + ".dat");
-  const bool history = replace_file(file_name, mk_hist_text()) == 0;
+  const bool history = replace_steps(file_name, mk_hist_text(), kKeepMode, &later) == 0;
+  later.sync();
   if (!history) info(" ERROR NEW_14 ", 1);
   if (history && dirs == 1) {
     mk_nfname(given + "_dir");
@@ -176,7 +151,7 @@ void save_new() {
   }
   incr_cnt(0);
   end_action();
-  show_cust();
+  show_written();
 }
 
 void save_del() {
@@ -185,26 +160,25 @@ void save_del() {
     end_action();
     return;
   }
-  std::string text;
-  if (!read_data_file(text)) {
+  const MemberScan* in = read_members();
+  if (!in) {
     info(" ERROR 6 ", 1);
     unlock_data();
     end_action();
     show_cust();
     return;
   }
-  std::string out;
-  out.reserve(text.size());
-  MemberReader in(std::move(text));
-  del_data(in, out, index_sel, sel_nth);
-  if (in.bad_line() != 0) {
-    refuse_damaged(in.bad_line());
+  if (in->bad_line() != 0) {
+    refuse_damaged(in->bad_line());
     unlock_data();
     end_action();
     show_cust();
     return;
   }
-  int put = put_data_file(out);
+  std::string& out = new_members();
+  out.reserve(in->text().size());
+  ins_sorted(*in, out, {}, find_ref(*in, index_sel, sel_nth));
+  int put = put_members();
   unlock_data();
   if (put != 0) {
     info(rewrite_error(put == 1 ? "7" : "8", put, "The member is not deleted."), 1);
@@ -214,7 +188,7 @@ void save_del() {
   }
   free_sel();
   end_action();
-  show_cust();
+  show_written();
 }
 
 void save_chg() {
@@ -222,8 +196,8 @@ void save_chg() {
     end_action();
     return;
   }
-  std::string text;
-  if (!read_data_file(text)) {
+  const MemberScan* in = read_members();
+  if (!in) {
     info(" ERROR 15 ", 1);
     unlock_data();
     end_action();
@@ -231,24 +205,20 @@ void save_chg() {
   }
   read_data();
   fld::ref = index_sel;
-  std::string rest;
-  rest.reserve(text.size());
-  {
-    MemberReader in(std::move(text));
-    del_data(in, rest, index_sel, sel_nth);
-    if (in.bad_line() != 0) {
-      // The form keeps the changes; Modify can be tried again after repair.
-      refuse_damaged(in.bad_line());
-      unlock_data();
-      end_action();
-      return;
-    }
+  if (in->bad_line() != 0) {
+    // The form keeps the changes; Modify can be tried again after repair.
+    refuse_damaged(in->bad_line());
+    unlock_data();
+    end_action();
+    return;
   }
-  std::string out;
-  out.reserve(rest.size() + 1024);
-  MemberReader in(std::move(rest));
-  ins_data(in, out);
-  int put = put_data_file(out);
+  // One pass: the selected record leaves its place and the member as changed
+  // goes where its Name sorts among the others.
+  const NewRecord rec = member_record();
+  std::string& out = new_members();
+  out.reserve(in->text().size() + rec.text.size());
+  ins_sorted(*in, out, {&rec}, find_ref(*in, index_sel, sel_nth));
+  int put = put_members();
   unlock_data();
   if (put == 1) {
     info(" ERROR 16 ", 1);
@@ -261,25 +231,10 @@ void save_chg() {
     return;
   }
   end_action();
-  show_cust();
+  show_written();
 }
 
 }  // namespace
-
-// ---- the member file as a whole ----------------------------------------------
-
-int put_data_file(const std::string& content) {
-  mk_tmp_fname("sociantes.tmp");
-  const std::string tmp = file_name;
-  if (put_tmp(tmp, content) != 0) {
-    if (!tmp.empty()) ::unlink(tmp.c_str());
-    return 1;
-  }
-  mk_nfname("sociantes.data");
-  if (replace_file_from(file_name, tmp) != 0) return 2;
-  ::unlink(tmp.c_str());
-  return 0;
-}
 
 // ---- reference counter --------------------------------------------------
 

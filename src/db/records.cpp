@@ -3,6 +3,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/fs.h"
 
 namespace soc {
@@ -118,7 +122,9 @@ int put_data(std::string& out, const Record& r, int n) {
   out += "#\r\n";
   for (int i = 1; i <= n; ++i) {
     const std::string& f = r[i];
-    if (f.size() <= kFieldMax && f.find_first_of("\r\n") == std::string::npos) {
+    // One look for a line end per field (not per byte).
+    if (f.size() <= kFieldMax && !std::memchr(f.data(), '\r', f.size()) &&
+        !std::memchr(f.data(), '\n', f.size())) {
       out += f;
     } else {
       // A field never reaches the file longer than 62 bytes or holding a
@@ -134,6 +140,214 @@ int put_data(std::string& out, const Record& r, int n) {
 }
 
 int put_data(std::string& out, int n) { return put_data(out, data_xchg, n); }
+
+// ---- the one-pass scan ------------------------------------------------------
+
+namespace {
+// Finds the line ends (CR or LF) of a text from left to right, 64 bytes at a
+// time: each block is looked at once, whatever the length of its lines.
+class EolFinder {
+ public:
+  explicit EolFinder(std::string_view t) : p_(t.data()), size_(t.size()) {}
+  // The first CR or LF at or after from, or the size of the text.
+  std::size_t next(std::size_t from) {
+    for (;;) {
+#if defined(__SSE2__)
+      if (from - blk_ < 64) {
+        const std::uint64_t m = mask_ & (~std::uint64_t{0} << (from - blk_));
+        if (m) return blk_ + static_cast<std::size_t>(__builtin_ctzll(m));
+        from = blk_ + 64;
+      }
+      if (from + 64 > size_) break;
+      const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+      std::uint64_t m = 0;
+      for (int i = 0; i < 4; ++i) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p_ + from + 16 * i));
+        const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr));
+        m |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hit))) << (16 * i);
+      }
+      blk_ = from;
+      mask_ = m;
+#else
+      break;
+#endif
+    }
+    while (from < size_ && p_[from] != '\n' && p_[from] != '\r') ++from;
+    return from;
+  }
+
+ private:
+  const char* p_;                   // the text
+  std::size_t size_;                // its length
+  std::size_t blk_ = static_cast<std::size_t>(-1) - 64;  // start of the block looked at (none yet)
+  std::uint64_t mask_ = 0;          // its CR and LF bytes, one bit each
+};
+
+bool blank_text(const char* p, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i)
+    if (p[i] != ' ' && p[i] != '\t') return false;
+  return true;
+}
+
+// The room of a cut field: at most kFieldMax bytes, on a whole character.
+std::string_view cut_view(std::string_view v) {
+  if (v.size() <= kFieldMax) return v;
+  std::size_t end = kFieldMax;
+  while (end > 0 && (static_cast<unsigned char>(v[end]) & 0xC0) == 0x80) --end;
+  return v.substr(0, end);
+}
+}  // namespace
+
+int MemberScan::scan(std::string_view text, int n) {
+  text_ = text;
+  recs_.clear();
+  n_ = n < 1 ? 1 : n > kFields ? kFields : n;
+  bad_ = 0;
+  const char* p = text.data();
+  const std::size_t size = text.size();
+  if (size >= UINT32_MAX) {
+    // Beyond what the offsets hold (and any member file): never rewritten.
+    bad_ = 1;
+    return bad_;
+  }
+  EolFinder eol(text);
+  std::size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  std::uint32_t number = 0;  // lines read
+  // Reads the line at pos: returns its end and moves pos past its line end;
+  // crlf is cleared unless that line end is CR LF.
+  auto take = [&](bool& crlf) {
+    const std::size_t e = eol.next(pos);
+    ++number;
+    if (e < size && p[e] == '\r' && e + 1 < size && p[e + 1] == '\n') {
+      pos = e + 2;
+    } else {
+      crlf = false;
+      pos = e < size ? e + 1 : size;
+    }
+    return e;
+  };
+  while (pos < size) {
+    bool crlf = true;
+    const std::size_t start = pos;
+    const std::size_t e = take(crlf);
+    if (p[start] != '#') {
+      if (blank_text(p + start, e - start)) continue;
+      bad_ = static_cast<int>(number);
+      break;
+    }
+    Rec& r = recs_.emplace_back();
+    r.at[0] = static_cast<std::uint32_t>(start);
+    r.line = number;
+    r.whole = true;
+    for (int i = 1; i <= n_; ++i) {
+      r.at[static_cast<std::size_t>(i)] = static_cast<std::uint32_t>(pos);
+      if (pos >= size) {
+        r.whole = false;  // a field line missing at the end reads as empty
+        continue;
+      }
+      take(crlf);
+    }
+    r.at[static_cast<std::size_t>(n_ + 1)] = static_cast<std::uint32_t>(pos);
+    r.crlf = crlf && r.whole;
+  }
+  return bad_;
+}
+
+std::string_view MemberScan::odd_line(const Rec& r, int i) const {
+  const std::size_t start = r.at[static_cast<std::size_t>(i)];
+  std::size_t next = r.at[static_cast<std::size_t>(i + 1)];
+  if (start >= text_.size()) return {};
+  // The line ends before its line end: CR LF, LF or CR (the last line of the
+  // text may have none). A line never holds a CR or LF itself.
+  if (next > start && text_[next - 1] == '\n') {
+    --next;
+    if (next > start && text_[next - 1] == '\r') --next;
+  } else if (next > start && text_[next - 1] == '\r') {
+    --next;
+  }
+  return text_.substr(start, next - start);
+}
+
+std::string_view MemberScan::cut_field(std::string_view v) { return cut_view(v); }
+
+void MemberScan::copy(std::string& out, std::size_t from, std::size_t to) const {
+  if (to > recs_.size()) to = recs_.size();
+  while (from < to) {
+    const Rec& r = recs_[from];
+    if (!r.crlf) {
+      copy_with(out, from++, 0, {});
+      continue;
+    }
+    // A run of records stored as written and following each other without a
+    // blank line between them goes in one piece.
+    std::size_t last = from;
+    while (last + 1 < to && recs_[last + 1].crlf &&
+           recs_[last + 1].at[0] == recs_[last].at[static_cast<std::size_t>(n_ + 1)])
+      ++last;
+    const std::size_t begin = r.at[0], end = recs_[last].at[static_cast<std::size_t>(n_ + 1)];
+    out.append(text_.data() + begin, end - begin);
+    from = last + 1;
+  }
+}
+
+void MemberScan::copy_with(std::string& out, std::size_t rec, int f, std::string_view value) const {
+  if (rec >= recs_.size()) return;
+  const Rec& r = recs_[rec];
+  if (r.crlf && f >= 1 && f <= n_) {
+    // Stored as written: the lines before and after the field in one piece each.
+    const std::size_t at = r.at[static_cast<std::size_t>(f)];
+    const std::size_t after = r.at[static_cast<std::size_t>(f + 1)];
+    out.append(text_.data() + r.at[0], at - r.at[0]);
+    out += value;
+    out += "\r\n";
+    out.append(text_.data() + after, r.at[static_cast<std::size_t>(n_ + 1)] - after);
+    return;
+  }
+  for (int i = 0; i <= n_; ++i) {
+    out += i == f && f != 0 ? value : line_of(r, i);
+    out += "\r\n";
+  }
+}
+
+void ins_sorted(const MemberScan& in, std::string& out, const std::vector<const NewRecord*>& add,
+                std::size_t leave_out) {
+  std::size_t next = 0;  // the first new record not written yet
+  std::size_t from = 0;  // the first stored record not copied yet
+  for (std::size_t k = 0; k < in.size() && (next < add.size() || leave_out != kNoRecord); ++k) {
+    if (k == leave_out) {
+      in.copy(out, from, k);
+      from = k + 1;
+      leave_out = kNoRecord;
+      continue;
+    }
+    if (next == add.size()) continue;
+    const std::string_view name = in.shown(k, 1);
+    std::size_t first = next;
+    while (next < add.size() && chk_alfa(name, add[next]->name) == 1) ++next;
+    if (next == first) continue;
+    in.copy(out, from, k);
+    from = k;
+    for (; first < next; ++first) out += add[first]->text;
+  }
+  in.copy(out, from, in.size());
+  for (; next < add.size(); ++next) out += add[next]->text;
+}
+
+std::size_t find_ref(const MemberScan& in, std::string_view ref, int nth) {
+  int seen = 0;
+  for (std::size_t k = 0; k < in.size(); ++k)
+    if (in.shown(k, 12) == ref && seen++ == nth) return k;
+  return kNoRecord;
+}
+
+NewRecord member_record() {
+  NewRecord nr;
+  nr.name = fld::name;
+  Record r;
+  for (int i = 1; i <= kFields; ++i) r[static_cast<std::size_t>(i)] = fld::by_number(i);
+  put_data(nr.text, r, kFields);
+  return nr;
+}
 
 void get_xchg() {
   for (int i = 1; i <= kFields; ++i) fld::by_number(i) = data_xchg[i];
@@ -153,7 +367,7 @@ int pop_xchg(int n) {
   return n;
 }
 
-int chk_alfa(const std::string& a, const std::string& b) {
+int chk_alfa(std::string_view a, std::string_view b) {
   std::size_t n = a.size() < b.size() ? a.size() : b.size();
   for (std::size_t i = 0; i < n; ++i) {
     // Bytes compare as signed 8-bit values: 0x80..0xFF before ASCII.

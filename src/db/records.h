@@ -8,8 +8,10 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace soc {
 
@@ -89,6 +91,81 @@ class MemberReader {
   int bad_ = 0;                             // first damaged line, 0 = none
 };
 
+// The member file scanned in one pass: where each record and each of its
+// lines lie, and where the file is damaged. It reads exactly what
+// MemberReader reads (the same byte-order mark, line ends, blank lines,
+// damage and records cut short at the end) without copying a field, so that
+// a rewrite checks the whole file and builds the new one from the same scan:
+// unchanged records are copied as stored (put_raw's bytes), and a run of
+// records already stored with CR LF line ends is copied in one piece.
+class MemberScan {
+ public:
+  // Scans text as records of n fields (1..13); the text must outlive the
+  // scan and stay unchanged. Returns bad_line(). The scan's room is reused.
+  // A text of 4 GiB or more counts as damaged at line 1.
+  int scan(std::string_view text, int n = kFields);
+  std::size_t size() const { return recs_.size(); }    // records read
+  int bad_line() const { return bad_; }                 // 0, or the damaged line where reading stopped
+  std::string_view text() const { return text_; }
+  std::string_view field(std::size_t rec, int f) const {  // field f (1..n) as stored, whole
+    if (rec >= recs_.size() || f < 1 || f > n_) return {};
+    return line_of(recs_[rec], f);
+  }
+  // The same cut to 62 bytes on a whole character (what get_data gives).
+  std::string_view shown(std::size_t rec, int f) const {
+    const std::string_view v = field(rec, f);
+    return v.size() <= kFieldMax ? v : cut_field(v);
+  }
+  static std::string_view cut_field(std::string_view v);  // v cut to 62 bytes on a whole character
+  int line(std::size_t rec) const { return static_cast<int>(recs_[rec].line); }  // its marker line
+  bool whole(std::size_t rec) const { return recs_[rec].whole; }  // it had all its field lines
+  // Appends records [from, to) as stored (put_raw's bytes).
+  void copy(std::string& out, std::size_t from, std::size_t to) const;
+  // Appends record rec as stored with field f replaced by value (one line).
+  void copy_with(std::string& out, std::size_t rec, int f, std::string_view value) const;
+
+ private:
+  struct Rec {
+    std::array<std::uint32_t, 15> at;  // starts of the marker line and the n field lines; at[n + 1]: just past the record
+    std::uint32_t line;                // marker line number
+    bool whole;                        // every field line was there
+    bool crlf;                         // whole, and every line ends in CR LF: stored as put_raw writes it
+  };
+  // Line i (0 = marker) of r without its line end.
+  std::string_view line_of(const Rec& r, int i) const {
+    if (!r.crlf) return odd_line(r, i);
+    const std::size_t start = r.at[static_cast<std::size_t>(i)];
+    return text_.substr(start, r.at[static_cast<std::size_t>(i + 1)] - 2 - start);
+  }
+  std::string_view odd_line(const Rec& r, int i) const;  // line_of for a record not stored as written
+  std::string_view text_;    // the text scanned
+  std::vector<Rec> recs_;    // its records, in file order
+  int n_ = kFields;          // fields per record
+  int bad_ = 0;              // first damaged line, 0 = none
+};
+
+// A member to write into the member file: its Name (field 1) as compared for
+// the name order, and its record as written by put_data.
+struct NewRecord {
+  std::string name;   // field 1, cut as stored
+  std::string text;   // marker line and 13 field lines, CR LF each
+};
+
+// The one-pass rewrites. Each copies the records of in to out as stored
+// (put_raw's bytes), except the record leave_out (npos = none), and writes
+// the records of add, which must be in name order (chk_alfa), each before
+// the first copied record whose Name sorts at or after its own, or at the
+// end. Several new records at one place keep their order. The caller checks
+// in.bad_line() before the scan is used.
+inline constexpr std::size_t kNoRecord = static_cast<std::size_t>(-1);
+void ins_sorted(const MemberScan& in, std::string& out, const std::vector<const NewRecord*>& add,
+                std::size_t leave_out = kNoRecord);
+// The nth record (0 = the first) of in whose reference (field 12) is ref, or
+// kNoRecord.
+std::size_t find_ref(const MemberScan& in, std::string_view ref, int nth);
+// The record of the current member (the field globals) as put_data writes it.
+NewRecord member_record();
+
 // Reads one record (n fields) into r / the exchange buffer; n, or 0 at the
 // end or when the file is damaged there (in.bad_line() then says where).
 int get_data(MemberReader& in, Record& r, int n);
@@ -103,7 +180,7 @@ int push_xchg(int n);   // rows 1..n to the save area
 int pop_xchg(int n);    // and back
 
 // 1 when a sorts at or after b in the member file's name order.
-int chk_alfa(const std::string& a, const std::string& b);
+int chk_alfa(std::string_view a, std::string_view b);
 
 // Ordered insertion: copies the records of in to out (as stored, put_raw)
 // and writes the current member (the field globals) before the first record

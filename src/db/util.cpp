@@ -69,26 +69,44 @@ std::string read_rc(const std::string& path, const std::string& key) {
   return "";
 }
 
-// Rewrites the settings file at path with key=value. 1 on success, 0 when the
-// file cannot be read or replaced.
-int write_rc(const std::string& path, const std::string& key, const std::string& value) {
+// Rewrites the settings file at path with each key=value of settings. 1 on
+// success, 0 when the file cannot be read or replaced.
+int write_rc(const std::string& path, const std::vector<Setting>& settings) {
   std::vector<std::string> lines;
   if (!read_lines(path, lines)) return 0;
   std::vector<std::string> out;
-  bool found = false;
+  std::vector<bool> found(settings.size(), false);
   // A value is one line: a pasted line break would start a setting of its own.
-  const std::string entry = key + "=" + value.substr(0, value.find_first_of("\r\n"));
+  auto entry = [&settings](std::size_t i) {
+    const auto& [key, value] = settings[i];
+    return key + "=" + value.substr(0, value.find_first_of("\r\n"));
+  };
   for (const auto& line : lines) {
-    std::string k = line.substr(0, line.find('='));
-    if (line.find('=') != std::string::npos && k == key) {
-      out.push_back(entry);
-      found = true;
+    const std::size_t eq = line.find('=');
+    std::size_t i = settings.size();
+    if (eq != std::string::npos)
+      for (i = 0; i < settings.size(); ++i)
+        if (line.compare(0, eq, settings[i].first) == 0 && settings[i].first.size() == eq) break;
+    if (i < settings.size()) {
+      out.push_back(entry(i));
+      found[i] = true;
     } else if (line.size() >= 2) {
       out.push_back(line);
     }
   }
-  if (!found) out.push_back(entry);
+  for (std::size_t i = 0; i < settings.size(); ++i)
+    if (!found[i]) {
+      out.push_back(entry(i));
+      found[i] = true;
+      // A key given twice is stored once, with its first value.
+      for (std::size_t j = i + 1; j < settings.size(); ++j)
+        if (settings[j].first == settings[i].first) found[j] = true;
+    }
   return replace_file(path, join_crlf(out)) == 0 ? 1 : 0;
+}
+
+int write_rc(const std::string& path, const std::string& key, const std::string& value) {
+  return write_rc(path, std::vector<Setting>{{key, value}});
 }
 
 // Creates a settings file with the header and the given extra lines.
@@ -192,6 +210,10 @@ std::string getnrc(const std::string& key) { return read_rc(rc_path(true), key);
 
 int setrc(const std::string& key, const std::string& value) {
   return write_rc(rc_path(false), key, value);
+}
+
+int setrc_many(const std::vector<Setting>& settings) {
+  return write_rc(rc_path(false), settings);
 }
 
 int setnrc(const std::string& key, const std::string& value) {

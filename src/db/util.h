@@ -9,6 +9,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace soc {
 
@@ -41,6 +43,11 @@ long get_file_len(const std::string& path);    // size in bytes, -1 when it cann
 // Settings.
 std::string getrc(const std::string& key);
 int setrc(const std::string& key, const std::string& value);
+// Several settings of the local settings file in one rewrite, each as setrc
+// stores it (in the given order where a key is new). 1 on success, 0 when
+// the file cannot be read or replaced (then none is stored).
+using Setting = std::pair<std::string, std::string>;   // key, value
+int setrc_many(const std::vector<Setting>& settings);
 std::string getnrc(const std::string& key);
 int setnrc(const std::string& key, const std::string& value);
 void chk_options();

@@ -1,6 +1,9 @@
 // Display conversion of file text: UTF-8 kept, other bytes read as Windows-1252.
 #include "import/do_utf.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace soc {
 
 namespace {
@@ -24,7 +27,7 @@ void put_utf8(std::string& out, unsigned cp) {
 }
 
 // Length of the valid UTF-8 sequence at s[i], 0 when there is none.
-std::size_t utf8_len(const std::string& s, std::size_t i) {
+std::size_t utf8_len(std::string_view s, std::size_t i) {
   auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
   unsigned c = b(i);
   std::size_t n;
@@ -45,22 +48,39 @@ std::size_t utf8_len(const std::string& s, std::size_t i) {
     return 0;
   return n;
 }
+
+// The length of the plain ASCII start of text, eight bytes at a time.
+std::size_t ascii_prefix(std::string_view text) {
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, text.data() + i, 8);
+    if (w & 0x8080808080808080ULL) break;
+  }
+  while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+  return i;
+}
 }  // namespace
 
-std::string do_utf(const std::string& text) {
+std::string do_utf(std::string_view text) {
+  std::size_t i = ascii_prefix(text);
+  if (i == text.size()) return std::string(text);
   std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
+  out.reserve(text.size() + 8);
+  std::size_t run = 0;  // start of the bytes kept as they are, not appended yet
+  while (i < text.size()) {
     std::size_t n = utf8_len(text, i);
     if (n > 0) {
-      out.append(text, i, n);
       i += n;
       continue;
     }
+    out.append(text, run, i - run);
     unsigned c = static_cast<unsigned char>(text[i++]);
     unsigned cp = c >= 0xA0 ? c : kCp1252High[c - 0x80];
     put_utf8(out, cp ? cp : 0xFFFD);
+    run = i;
   }
+  out.append(text, run, text.size() - run);
   return out;
 }
 

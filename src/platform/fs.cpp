@@ -5,12 +5,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,27 +80,57 @@ bool keep_mode(int fd, const std::string& path) {
 FsOps& fs_ops() { return current_ops; }
 void fs_ops_reset() { current_ops = real_ops; }
 
-int replace_file(const std::string& path, const std::string& content, mode_t mode) {
-  std::string tmp;
-  int fd = open_sibling(path, tmp);
-  if (fd < 0) return 1;
-  const bool bits = mode == kKeepMode ? keep_mode(fd, path) : ::fchmod(fd, mode) == 0;
-  bool ok = bits && write_all(fd, content.data(), content.size()) == 0 && fs_ops().fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (ok) crash_point("replace:written");
-  if (!ok || fs_ops().rename(tmp.c_str(), path.c_str()) != 0) {
-    ::unlink(tmp.c_str());
-    return 1;
-  }
-  crash_point("replace:renamed");
-  // The rename itself reaches the disk with the directory.
-  std::string dir = path.substr(0, path.rfind('/') + 1);
+namespace {
+// The directory part of path, with its final '/' ("" = the current one).
+std::string dir_of(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
+
+void sync_dir(const std::string& dir) {
   int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd >= 0) {
     fs_ops().fsync(dfd);
     ::close(dfd);
   }
+}
+}  // namespace
+
+void DirSync::add(const std::string& dir) {
+  for (const auto& d : dirs_)
+    if (d == dir) return;
+  dirs_.push_back(dir);
+}
+
+void DirSync::sync() {
+  for (const auto& d : dirs_) sync_dir(d);
+  dirs_.clear();
+}
+
+int replace_steps(const std::string& path, std::string_view content, mode_t mode, DirSync* later) {
+  std::string tmp;
+  int fd = open_sibling(path, tmp);
+  if (fd < 0) return kNotWritten;
+  const bool bits = mode == kKeepMode ? keep_mode(fd, path) : ::fchmod(fd, mode) == 0;
+  bool ok = bits && write_all(fd, content.data(), content.size()) == 0 && fs_ops().fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  if (!ok) {
+    ::unlink(tmp.c_str());
+    return kNotWritten;
+  }
+  crash_point("replace:written");
+  if (fs_ops().rename(tmp.c_str(), path.c_str()) != 0) {
+    ::unlink(tmp.c_str());
+    return kNotRenamed;
+  }
+  crash_point("replace:renamed");
+  // The rename itself reaches the disk with the directory.
+  if (later)
+    later->add(dir_of(path));
+  else
+    sync_dir(dir_of(path));
   return 0;
+}
+
+int replace_file(const std::string& path, std::string_view content, mode_t mode) {
+  return replace_steps(path, content, mode) == 0 ? 0 : 1;
 }
 
 int write_file(const std::string& path, const std::string& content) {
@@ -168,12 +197,27 @@ int remove_old_siblings(const std::string& dir, std::time_t now, long min_age) {
 }
 
 bool read_file(const std::string& path, std::string& out) {
-  if (is_dir(path)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  out = ss.str();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  // One read of the size fstat gives; a file that grows meanwhile is read on
+  // to its end, one that shrinks is cut where the read ends.
+  std::size_t want = S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0;
+  out.resize(want + 1);
+  std::size_t got = 0;
+  for (;;) {
+    if (got == out.size()) out.resize(out.size() * 2);
+    ssize_t n = ::read(fd, out.data() + got, out.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  out.resize(got);
   return true;
 }
 
@@ -238,6 +282,14 @@ bool is_dir(const std::string& path) {
 
 int make_dir(const std::string& path, unsigned mode) {
   return ::mkdir(path.c_str(), static_cast<mode_t>(mode)) == 0 ? 0 : 1;
+}
+
+void keep_large_buffers() {
+  // Blocks up to 32 MiB come from the heap (not from mappings of their own,
+  // which are unmapped when freed), and the heap is trimmed only when 64 MiB
+  // lie free at its top.
+  ::mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+  ::mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
 }
 
 }  // namespace soc

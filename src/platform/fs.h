@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <ctime>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <sys/types.h>
@@ -36,7 +37,34 @@ void fs_ops_reset();      // back to the real system calls
 // exactly those bits whatever the old file had.
 // Returns 0 on success, 1 on failure (the old file, if any, is untouched).
 inline constexpr mode_t kKeepMode = 0;   // replace_file: keep the replaced file's bits
-int replace_file(const std::string& path, const std::string& content, mode_t mode = kKeepMode);
+int replace_file(const std::string& path, std::string_view content, mode_t mode = kKeepMode);
+
+// Directories whose flush to the disk is left for later, so that several
+// renames in one directory reach the disk with one flush. Each replacement
+// given to it is old-or-new at every moment as before; the new file is only
+// certain to survive a power cut once sync() has run (the destructor runs it
+// too). Renames whose order matters across a power cut must not share one:
+// flush before the step that relies on the earlier renames.
+class DirSync {
+ public:
+  DirSync() = default;
+  DirSync(const DirSync&) = delete;
+  DirSync& operator=(const DirSync&) = delete;
+  ~DirSync() { sync(); }
+  void add(const std::string& dir);   // dir (with its final '/', "" = current) awaits a flush
+  void sync();                        // flushes each directory once and forgets them
+ private:
+  std::vector<std::string> dirs_;     // directories not flushed yet
+};
+
+// replace_file telling the failing step apart: 0 = done, kNotWritten = the
+// new file could not be created, written or flushed, kNotRenamed = it could
+// not be put in place (the old file is untouched in both cases). With later,
+// the flush of the directory is left to it.
+inline constexpr int kNotWritten = 1;
+inline constexpr int kNotRenamed = 2;
+int replace_steps(const std::string& path, std::string_view content, mode_t mode = kKeepMode,
+                  DirSync* later = nullptr);
 // The same with the content of another file (e.g. a copy built in the
 // temporary directory). Returns 0 on success, 1 on failure.
 int replace_file_from(const std::string& path, const std::string& source);
@@ -59,7 +87,8 @@ int remove_siblings(const std::string& path);
 // least min_age seconds before now. Returns the number removed.
 int remove_old_siblings(const std::string& dir, std::time_t now, long min_age);
 
-// Reads a whole file; false when it cannot be opened.
+// Reads a whole file (one fstat and one read) into out, reusing its room;
+// false when it cannot be opened or is a directory.
 bool read_file(const std::string& path, std::string& out);
 // Splits text into lines, accepting CR LF or LF line ends; a final line
 // without a line end counts, an empty tail does not.
@@ -76,6 +105,12 @@ std::string cut_utf8(const std::string& s, std::size_t n);
 std::vector<std::string> names_ending(const std::string& dir, const std::string& suffix);
 
 bool is_dir(const std::string& path);
+
+// Tells the allocator to keep the large buffers of whole-file reads and
+// rewrites (megabytes for a big member file) when they are freed, instead of
+// giving them back to the system and faulting them in afresh at the next
+// operation. Called once at the start of each program.
+void keep_large_buffers();
 // 0 = created, 1 = failed (exists already, ...). mode before the umask.
 int make_dir(const std::string& path, unsigned mode = 0777);
 

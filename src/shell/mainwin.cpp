@@ -251,10 +251,11 @@ void wm_size() {
 void store_size() {
   int w = 0, h = 0;
   ws().window_size(w, h);
-  setrc("winh", std::to_string(static_cast<unsigned>(h)));
-  setrc("winw", std::to_string(static_cast<unsigned>(w)));
-  setrc("col1", std::to_string(static_cast<unsigned>(ws().list_column_width(member_list_ctl(), 1))));
-  setrc("col2", std::to_string(static_cast<unsigned>(ws().list_column_width(member_list_ctl(), 2))));
+  // One rewrite of the settings file for the four settings.
+  setrc_many({{"winh", std::to_string(static_cast<unsigned>(h))},
+              {"winw", std::to_string(static_cast<unsigned>(w))},
+              {"col1", std::to_string(static_cast<unsigned>(ws().list_column_width(member_list_ctl(), 1)))},
+              {"col2", std::to_string(static_cast<unsigned>(ws().list_column_width(member_list_ctl(), 2)))}});
 }
 
 void wm_destroy() {

@@ -140,7 +140,9 @@ TEST(SpooletProgram, ShowsItsWindowUnderTheDisplay) {
   }
   ASSERT_GT(pid, 0);
   std::string info;
-  for (int i = 0; i < 100 && info.find("Absolute upper-left X") == std::string::npos; ++i) {
+  // The window may be seen before it has been moved to its place: look
+  // again until it stands there (a loaded machine), at most ten seconds.
+  for (int i = 0; i < 100 && info.find("Absolute upper-left X:  100") == std::string::npos; ++i) {
     ::usleep(100000);
     std::unique_ptr<FILE, int (*)(FILE*)> p(::popen("xwininfo -name 'SPOOLET V1.0' 2>/dev/null", "r"), ::pclose);
     info.clear();

@@ -329,11 +329,15 @@ void do_srch() {
     return;
   }
   // Which of the records sharing this reference was found (file order).
+  // Most references stand in one record only: the records before the hit
+  // are read only when the reference appears among them.
   int nth = 0;
-  MemberReader before(text.substr(0, s.at));
-  Record r;
-  while (get_data(before, r, kFields) == kFields)
-    if (r[12] == ref) ++nth;
+  if (std::string_view(text.data(), s.at).find(ref) != std::string_view::npos) {
+    MemberReader before(text.substr(0, s.at));
+    Record r;
+    while (get_data(before, r, kFields) == kFields)
+      if (r[12] == ref) ++nth;
+  }
   sel_nth = nth;
   index_sel = ref;
   get_xchg();

@@ -18,6 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "bench_util.h"
 #include "db/util.h"
 #include "mail/ssmtp.h"
 #include "net/peer.h"
@@ -31,17 +32,10 @@ namespace {
 namespace fs = std::filesystem;
 using namespace soc;
 
-class Setup {
+// The benchmark program with the message, its attachment and the recipients.
+class Setup : public bench::BenchProgram {
  public:
-  Setup() {
-    std::string tmpl = (fs::temp_directory_path() / "soc-bench-XXXXXX").string();
-    home_ = ::mkdtemp(tmpl.data());
-    ::setenv("HOME", home_.c_str(), 1);
-    ::unsetenv("XDG_CACHE_HOME");
-    reset_program_state();
-    set_window_system(&ws_);
-    set_services(&sys_);
-    wm_create();
+  Setup() : home_(data_dir().parent_path()) {
     setrc("pacing", "no");
     std::mt19937 rng(7);
     std::string pdf = "%PDF-1.4\n";
@@ -56,12 +50,6 @@ class Setup {
     std::string text;
     for (int i = 0; i < 40; ++i) text += "Line " + std::to_string(i) + " of the monthly letter.\n";
     std::ofstream(home_ / "msg.txt", std::ios::binary) << text;
-  }
-  ~Setup() {
-    set_window_system(nullptr);
-    set_services(nullptr);
-    std::error_code ec;
-    fs::remove_all(home_, ec);
   }
   int send(const test::SmtpPeer& peer) {
     server_name = "127.0.0.1:" + std::to_string(peer.port());
@@ -95,11 +83,8 @@ class Setup {
     ::waitpid(pid, &st, 0);
     return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   }
-  fs::path home_;
+  fs::path home_;  // the scratch home, removed with the program
   std::vector<std::string> rcpts_;
-  std::ostream null_{nullptr};
-  ScriptedWindowSystem ws_{null_};
-  ScriptedServices sys_{null_};
 };
 
 Setup& setup() {

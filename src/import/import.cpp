@@ -229,14 +229,13 @@ std::string import_id(const std::string& from_file, const std::string& ref, cons
 
 // ---- import: the member file -------------------------------------------------
 
-void merge_members(MemberReader& in, const std::vector<Record>& recs, std::string& out) {
+void merge_members(std::string_view text, const std::vector<Record>& recs, std::string& out) {
   // Inserting one after the other puts a record before the first record of
   // the file whose Name sorts at or after its own. The records inserted
   // before it that sort at or after it stand in front of the same old
   // record, so among the new records only their own order counts: by Name,
-  // and for equal Names the later line first. Walking the old records in
-  // their order (sorted or not), each takes in front of it the new records
-  // that sort at or before it and did not go in front of an earlier one.
+  // and for equal Names the later line first. The one-pass rewrite of the
+  // member file then places them as it places a new member.
   std::vector<std::size_t> order(recs.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
@@ -245,14 +244,17 @@ void merge_members(MemberReader& in, const std::vector<Record>& recs, std::strin
     if (na == nb) return a > b;
     return chk_alfa(na, nb) == 0;
   });
-  std::size_t k = 0;
-  Record r;
-  while (get_data(in, r, kFields) == kFields) {
-    while (k < order.size() && chk_alfa(r[1], recs[order[k]][1]) == 1)
-      put_data(out, recs[order[k++]], kFields);
-    in.put_raw(out);
+  std::vector<NewRecord> add(order.size());
+  std::vector<const NewRecord*> sorted;
+  sorted.reserve(order.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    add[i].name = recs[order[i]][1];
+    put_data(add[i].text, recs[order[i]], kFields);
+    sorted.push_back(&add[i]);
   }
-  while (k < order.size()) put_data(out, recs[order[k++]], kFields);
+  MemberScan in;
+  in.scan(text);
+  ins_sorted(in, out, sorted);
 }
 
 // ---- import: the command -----------------------------------------------------
@@ -385,10 +387,7 @@ void do_import() {
     crash_point("import:counter");
     std::string out;
     out.reserve(old.size() + recs.size() * 160);
-    {
-      MemberReader in(std::move(old));
-      merge_members(in, recs, out);
-    }
+    merge_members(old, recs, out);
     if (replace_file(data_path, out) != 0) {
       unlock_all();
       close_dialog();

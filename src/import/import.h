@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <ctime>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "db/records.h"
@@ -51,10 +52,10 @@ int unpack_data(const std::string& line);
 std::string import_id(const std::string& from_file, const std::string& ref, const std::tm& date);
 
 // The member file with the new records placed: the records of in copied as
-// stored (put_raw), and each of recs (rows 1..13) before the first record
+// stored (put_raw's bytes), and each of recs (rows 1..13) before the first record
 // whose Name sorts at or after its own, exactly as inserting recs one after
 // the other in their order would place them (a later record of equal Name
-// goes before an earlier one). The caller checks in.bad_line() first.
-void merge_members(MemberReader& in, const std::vector<Record>& recs, std::string& out);
+// goes before an earlier one). The caller has refused a damaged text.
+void merge_members(std::string_view text, const std::vector<Record>& recs, std::string& out);
 
 }  // namespace soc

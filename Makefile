@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: all deps configure build test run clean
+.PHONY: all deps configure build test run package clean
 
 all: build
 
@@ -21,6 +21,10 @@ test: build
 
 run: build
 	@$(BUILD)/bin/sociantes
+
+# The Debian package: $(BUILD)/sociantes_<version>_amd64.deb.
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)

@@ -1,4 +1,5 @@
-// Program directory and detached process start.
+// Program directory, the programs of this installation and detached
+// process start.
 #include "platform/process.h"
 
 #include <cerrno>
@@ -8,6 +9,7 @@
 #include <pwd.h>
 #include <csignal>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +23,33 @@ std::string program_dir() {
   if (n <= 0) return "./";
   std::string p(buf, static_cast<size_t>(n));
   return p.substr(0, p.rfind('/') + 1);
+}
+
+namespace {
+// An executable regular file (a directory of that name does not count).
+bool is_program(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+std::string in_dir(const std::string& dir, const std::string& name) {
+  if (dir.empty()) return name;
+  return dir.back() == '/' ? dir + name : dir + "/" + name;
+}
+}  // namespace
+
+std::string find_program(const std::string& name, const std::string& own_dir,
+                         const std::string& bin_dir) {
+  for (const std::string* dir : {&own_dir, &bin_dir}) {
+    if (dir->empty()) continue;
+    std::string p = in_dir(*dir, name);
+    if (is_program(p)) return p;
+  }
+  return name;
+}
+
+std::string installed_program(const std::string& name) {
+  return find_program(name, program_dir(), SOC_INSTALLED_BINDIR);
 }
 
 int spawn_detached(const std::vector<std::string>& argv, int* group) {

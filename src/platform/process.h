@@ -11,6 +11,13 @@ namespace soc {
 
 // The directory that holds the running executable, with a final '/'.
 std::string program_dir();
+// The program NAME of this installation: beside the running program, else
+// in the installation's bin directory, else NAME alone (then looked up on
+// PATH when it is started). Only an executable file counts.
+std::string installed_program(const std::string& name);
+// The same choice between two given directories (with a final '/' or not).
+std::string find_program(const std::string& name, const std::string& own_dir,
+                         const std::string& bin_dir);
 // Starts argv[0] with its arguments as a detached process, not waited for.
 // Returns 0 when the process was started. When group is given it receives
 // the process group the program runs in (its own, new one), which

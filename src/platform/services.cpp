@@ -32,7 +32,7 @@ void RealServices::launch(Launch what, const std::string& arg) {
       spawn_detached({"xdg-open", arg});
       break;
     case Launch::scheduler:
-      spawn_detached({program_dir() + "spoolet", arg});
+      spawn_detached({installed_program("spoolet"), arg});
       break;
     case Launch::script:
       spawn_detached({"/bin/sh", arg});

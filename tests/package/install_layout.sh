@@ -72,7 +72,7 @@ mkdir -p "$work/home"
 printf 'start\ncmd 400\nset 1 Martin\nset 2 Anna\ncmd 402\nshow list\nquit\n' > "$work/new.txt"
 out=$(HOME=$work/home env -u XDG_CACHE_HOME "$root/bin/sociantes-driver" "$work/new.txt" 2>&1)
 rc=$?
-if [ $rc -ne 0 ] || ! printf '%s\n' "$out" | grep -qx 'row "A0000" "" "Martin" ""'; then
+if [ $rc -ne 0 ] || ! printf '%s\n' "$out" | grep -qx 'row "A0000" "" "Martin" "     "'; then
   echo "installed sociantes-driver (exit $rc):"; echo "$out"; fail=1
 fi
 grep -q "^Martin" "$work/home/sociantes_db/sociantes.data" 2> /dev/null ||

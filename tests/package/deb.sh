@@ -3,9 +3,10 @@
 #   deb.sh build BUILD_DIR OUT_DIR    cpack writes OUT_DIR/sociantes_*.deb
 #   deb.sh lintian OUT_DIR            lintian finds no error (warnings are shown)
 #   deb.sh install OUT_DIR            apt-get installs the package, the installed
-#                                     sociantes-driver creates a member and lists
-#                                     it, apt-get removes the package, and every
-#                                     file it had installed is gone
+#                                     sociantes-driver and spoolet run
+#                                     (run_installed.sh), apt-get removes the
+#                                     package, and every file it had installed
+#                                     is gone
 # The install step needs root and apt-get; without them it is skipped (exit
 # 77) with a line saying why. Whatever happens, it leaves the package removed.
 set -u
@@ -77,13 +78,7 @@ case $step in
       grep -qx "$p" "$work/files" || { echo "the package lacks $p"; fail=1; }
       [ -x "$p" ] || { echo "$p is not executable"; fail=1; }
     done
-    mkdir -p "$work/home"
-    printf 'start\ncmd 400\nset 1 Martin\nset 2 Anna\ncmd 402\nshow list\nquit\n' > "$work/new.txt"
-    out=$(cd "$work" && HOME=$work/home env -u XDG_CACHE_HOME /usr/bin/sociantes-driver new.txt 2>&1)
-    rc=$?
-    if [ $rc -ne 0 ] || ! printf '%s\n' "$out" | grep -qx 'row "A0000" "" "Martin" "     "'; then
-      echo "/usr/bin/sociantes-driver (exit $rc):"; echo "$out"; fail=1
-    fi
+    sh "$(dirname "$0")/run_installed.sh" /usr/bin "$work" || fail=1
     if ! log=$($apt remove sociantes 2>&1); then
       echo "apt-get remove failed:"; echo "$log"; exit 1
     fi

@@ -2,7 +2,7 @@
 # cmake --install into a scratch DESTDIR under the prefix /opt/sociantes:
 # every file of the layout is there with its mode, the icons have their
 # sizes, the manual pages are compressed, no file lies outside the layout,
-# and the installed sociantes-driver runs a script that creates a member.
+# and the installed sociantes-driver and spoolet run (run_installed.sh).
 #   install_layout.sh BUILD_DIR
 set -u
 build=$1
@@ -67,16 +67,8 @@ grep -q "release version=\"[0-9][0-9.]*\"" "$root/share/metainfo/$id.metainfo.xm
 gzip -dc "$root/share/man/man1/spoolet.1.gz" | grep -q '^\.TH SPOOLET 1 "[0-9-]*" "Sociantes [0-9.]*"' ||
   { echo "spoolet.1 has no versioned .TH line"; fail=1; }
 
-# The installed driver works on a fresh HOME.
-mkdir -p "$work/home"
-printf 'start\ncmd 400\nset 1 Martin\nset 2 Anna\ncmd 402\nshow list\nquit\n' > "$work/new.txt"
-out=$(HOME=$work/home env -u XDG_CACHE_HOME "$root/bin/sociantes-driver" "$work/new.txt" 2>&1)
-rc=$?
-if [ $rc -ne 0 ] || ! printf '%s\n' "$out" | grep -qx 'row "A0000" "" "Martin" "     "'; then
-  echo "installed sociantes-driver (exit $rc):"; echo "$out"; fail=1
-fi
-grep -q "^Martin" "$work/home/sociantes_db/sociantes.data" 2> /dev/null ||
-  { echo "the member file holds no Martin"; fail=1; }
+# The installed programs work.
+sh "$(dirname "$0")/run_installed.sh" "$root/bin" "$work" || fail=1
 
 [ $fail -eq 0 ] && echo "ok: the layout under $prefix"
 exit $fail

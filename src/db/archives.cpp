@@ -12,6 +12,7 @@
 #include "db/pacing.h"
 #include "db/records.h"
 #include "db/util.h"
+#include "platform/crash.h"
 #include "platform/fs.h"
 #include "shell/dialog.h"
 
@@ -76,6 +77,7 @@ int arch_histories(Dialog& d, const std::string& text, const std::string& dir) {
     get_xchg();
     mk_fname(ref + ".dat");
     if (replace_file(file_name, mk_hist_text()) != 0) return 102;
+    crash_point("archive:history");
   }
   return 0;
 }

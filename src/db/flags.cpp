@@ -165,7 +165,7 @@ const char* rule_name(int rule) { return rule >= 0 && rule < 5 ? kRuleNames[rule
 void set_flgs_rule(int rule) {
   if (rule < 0 || rule > 4) return;
   listing_type = rule;
-  setrc("flag_filter", kRuleNames[rule]);
+  save_rc("flag_filter", kRuleNames[rule]);
   set_status();
 }
 

@@ -45,7 +45,7 @@ void create_dirs() {
   }
   file_name = members;
   unlock_f();
-  setrc("dirs", "yes");
+  save_rc("dirs", "yes");
   dirs = 1;
 }
 

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <unistd.h>
+
 #include "db/categories.h"
 #include "db/flags.h"
 #include "db/members.h"
@@ -127,22 +129,28 @@ void save_new() {
   std::string& out = new_members();
   out.reserve(in->text().size() + rec.text.size());
   ins_sorted(*in, out, {&rec});
-  // The member file and the history file reach the disk with one flush of
-  // their directory, and that flush comes before the counter is advanced:
-  // the counter never names a record that a power cut could still undo.
+  // The history file is written first, so that a program killed while it
+  // saves never leaves a member without one: until the member file names
+  // the reference, a history file of that name belongs to nobody and the
+  // next New that is given the reference writes it afresh. Both reach the
+  // disk with one flush of their directory, and that flush comes before the
+  // counter is advanced: the counter never names a record that a power cut
+  // could still undo.
   DirSync later;
+  mk_nfname(given + ".dat");
+  const std::string hist_path = file_name;
+  const bool history = replace_steps(hist_path, mk_hist_text(), kKeepMode, &later) == 0;
   int put = put_members(&later);
   if (put == 0) crash_point("new:after_replace");
   unlock_data();
   if (put != 0) {
+    if (history) ::unlink(hist_path.c_str());
     info(rewrite_error(put == 1 ? "NEW_6" : "NEW_7", put, "The new member is not saved."), 1);
     abandon_new();
     return;
   }
   // The record is stored: whatever fails from here on, the counter is
   // advanced so that its reference is never handed out again.
-  mk_nfname(given + ".dat");
-  const bool history = replace_steps(file_name, mk_hist_text(), kKeepMode, &later) == 0;
   later.sync();
   if (!history) info(" ERROR NEW_14 ", 1);
   if (history && dirs == 1) {
@@ -301,7 +309,7 @@ void auto_id(int mode) {
     return;
   }
   type_id = mode;
-  setrc("id_type", std::to_string(mode));
+  save_rc("id_type", std::to_string(mode));
   set_status();
 }
 

@@ -216,6 +216,16 @@ int setrc_many(const std::vector<Setting>& settings) {
   return write_rc(rc_path(false), settings);
 }
 
+int save_rc_many(const std::vector<Setting>& settings) {
+  if (setrc_many(settings) == 1) return 1;
+  info(" The settings file cannot be written: \r\n" + rc_path(false) +
+           " \r\n The setting is not stored. ",
+       1);
+  return 0;
+}
+
+int save_rc(const std::string& key, const std::string& value) { return save_rc_many({{key, value}}); }
+
 int setnrc(const std::string& key, const std::string& value) {
   std::string saved = file_name;
   mk_nfname(kRcName);
@@ -479,15 +489,18 @@ void clean_scratch() {
     // was deleted as the program ended would keep its lock for ever).
     for (const auto& name : names_ending(d, ".lck")) break_dead_lock(d + name);
   }
-  // Every rewrite of the member file holds the member-file lock: while this
-  // program holds it, a sibling of the member file is a leftover whatever
-  // its age.
+  // Every rewrite of the member file holds the member-file lock, and every
+  // rewrite of the network settings their lock: while this program holds
+  // such a lock, a sibling of that file is a leftover whatever its age.
   const std::string saved = file_name;
-  mk_nfname("sociantes.data");
-  int err = 0;
-  if (try_lock(file_name + ".lck", err) == Take::taken) {
-    remove_siblings(file_name);
-    unlock_f();
+  for (const char* locked : {"sociantes.data", nfs ? kRcName : ""}) {
+    if (*locked == '\0') continue;
+    mk_nfname(locked);
+    int err = 0;
+    if (try_lock(file_name + ".lck", err) == Take::taken) {
+      remove_siblings(file_name);
+      unlock_f();
+    }
   }
   file_name = saved;
 }

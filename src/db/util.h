@@ -48,6 +48,11 @@ int setrc(const std::string& key, const std::string& value);
 // the file cannot be read or replaced (then none is stored).
 using Setting = std::pair<std::string, std::string>;   // key, value
 int setrc_many(const std::vector<Setting>& settings);
+// setrc and setrc_many for a command of the user: a setting that cannot be
+// stored is told (the settings file, and that nothing was stored). 1 on
+// success, 0 on failure.
+int save_rc(const std::string& key, const std::string& value);
+int save_rc_many(const std::vector<Setting>& settings);
 std::string getnrc(const std::string& key);
 int setnrc(const std::string& key, const std::string& value);
 void chk_options();
@@ -62,8 +67,8 @@ int unlock_f();
 
 // Removes the sibling files of replacements that were killed: in the data
 // directories and the temporary directory those older than kScratchAge, and
-// those of the member file at once when its lock can be taken without
-// waiting. Shows nothing.
+// those of the member file and of the network settings at once when their
+// lock can be taken without waiting. Shows nothing.
 void clean_scratch();
 
 // Start-up check and upgrades. check_db returns 0 = up to date, 1 =

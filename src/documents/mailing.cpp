@@ -134,9 +134,9 @@ int do_labels_data() {
   const std::size_t bar = tmp_str.find('|');
   const std::string up = tmp_str.substr(0, bar);
   const std::string gap = bar == std::string::npos ? std::string() : tmp_str.substr(bar + 1);
-  const int a = setrc("labels_up", number_from_input(up));
-  const int b = setrc("labels_gap", number_from_input(gap));
-  return a == 1 && b == 1 ? 0 : 1;
+  return save_rc_many({{"labels_up", number_from_input(up)}, {"labels_gap", number_from_input(gap)}}) == 1
+             ? 0
+             : 1;
 }
 
 }  // namespace soc

@@ -87,7 +87,7 @@ void start_mail_action_checked(int action, const std::string& prompt, int kind) 
 
 void set_switch(const char* key, int flag) {
   if (action_busy()) return;
-  setrc(key, flag ? "yes" : "no");
+  save_rc(key, flag ? "yes" : "no");
 }
 
 }  // namespace
@@ -118,10 +118,8 @@ void do_smtp_cfg(Dialog& d) {
   std::string server, rest, host, email;
   split_bar(tmp_str, server, rest);
   split_bar(rest, host, email);
-  setrc("smtp_server", server);
-  setrc("smtp_host", host);
-  setrc("smtp_email", email);
   kill_dialog(d);
+  save_rc_many({{"smtp_server", server}, {"smtp_host", host}, {"smtp_email", email}});
 }
 
 void do_ssl_cfg(Dialog& d) {
@@ -136,7 +134,7 @@ void do_ssl_cfg(Dialog& d) {
              " \r\nNothing was stored. ",
          1);
   if (r != 0) return;  // nothing stored (a cipher failure has shown its box)
-  setrc("ssl_user", login);
+  save_rc("ssl_user", login);
 }
 
 void do_email() {

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "platform/crash.h"
+#include "platform/fault.h"
 
 namespace soc {
 
@@ -29,7 +30,9 @@ std::string random_tag() {
   return tag;
 }
 
-FsOps real_ops{::write, ::fsync, ::rename, random_tag};
+int open_new(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+
+FsOps real_ops{open_new, ::write, ::fsync, ::rename, random_tag};
 FsOps current_ops = real_ops;
 
 // Writes all of buf to fd; 0 on success.
@@ -53,7 +56,7 @@ int write_all(int fd, const char* buf, size_t n) {
 int open_sibling(const std::string& path, std::string& tmp) {
   for (int tries = 0; tries < 100; ++tries) {
     tmp = path + kSiblingMark + fs_ops().sibling_tag();
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    int fd = fs_ops().open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
@@ -77,55 +80,86 @@ bool keep_mode(int fd, const std::string& path) {
 }
 }  // namespace
 
-FsOps& fs_ops() { return current_ops; }
-void fs_ops_reset() { current_ops = real_ops; }
+FsOps& fs_ops() {
+  static const bool faults_read = [] {
+    fault_setup(current_ops);
+    return true;
+  }();
+  (void)faults_read;
+  return current_ops;
+}
+
+void fs_ops_reset() {
+  current_ops = real_ops;
+  fault_setup(current_ops);
+}
 
 namespace {
 // The directory part of path, with its final '/' ("" = the current one).
 std::string dir_of(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
 
-void sync_dir(const std::string& dir) {
+// Flushes the directory entries of dir; 0 on success.
+int sync_dir(const std::string& dir) {
   int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    fs_ops().fsync(dfd);
-    ::close(dfd);
-  }
+  if (dfd < 0) return 1;
+  const int r = fs_ops().fsync(dfd);
+  ::close(dfd);
+  return r == 0 ? 0 : 1;
 }
 }  // namespace
 
-void DirSync::add(const std::string& dir) {
-  for (const auto& d : dirs_)
-    if (d == dir) return;
-  dirs_.push_back(dir);
+void DirSync::add(const std::string& dir, const std::string& path) {
+  for (auto& [d, p] : dirs_)
+    if (d == dir) {
+      p = path;
+      return;
+    }
+  dirs_.emplace_back(dir, path);
 }
 
-void DirSync::sync() {
-  for (const auto& d : dirs_) sync_dir(d);
+int DirSync::sync() {
+  int failed = 0;
+  for (const auto& [d, p] : dirs_) {
+    fault_target(p);
+    failed |= sync_dir(d);
+  }
+  fault_target("");
   dirs_.clear();
+  return failed;
 }
 
 int replace_steps(const std::string& path, std::string_view content, mode_t mode, DirSync* later) {
+  fault_target(path);
   std::string tmp;
   int fd = open_sibling(path, tmp);
-  if (fd < 0) return kNotWritten;
+  if (fd < 0) {
+    fault_target("");
+    return kNotWritten;
+  }
   const bool bits = mode == kKeepMode ? keep_mode(fd, path) : ::fchmod(fd, mode) == 0;
   bool ok = bits && write_all(fd, content.data(), content.size()) == 0 && fs_ops().fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   if (!ok) {
     ::unlink(tmp.c_str());
+    fault_target("");
     return kNotWritten;
   }
   crash_point("replace:written");
   if (fs_ops().rename(tmp.c_str(), path.c_str()) != 0) {
     ::unlink(tmp.c_str());
+    fault_target("");
     return kNotRenamed;
   }
   crash_point("replace:renamed");
-  // The rename itself reaches the disk with the directory.
+  // The rename itself reaches the disk with the directory. The new file is
+  // in place and seen by every program from here on, so a failed flush of
+  // the directory does not turn the save into a failure: a save reported as
+  // failed that took place would be made a second time.
   if (later)
-    later->add(dir_of(path));
+    later->add(dir_of(path), path);
   else
     sync_dir(dir_of(path));
+  fault_target("");
   return 0;
 }
 
@@ -134,10 +168,12 @@ int replace_file(const std::string& path, std::string_view content, mode_t mode)
 }
 
 int write_file(const std::string& path, const std::string& content) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (fd < 0) return 1;
-  const bool ok = write_all(fd, content.data(), content.size()) == 0;
-  return (::close(fd) == 0 && ok) ? 0 : 1;
+  fault_target(path);
+  int fd = fs_ops().open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+  bool ok = fd >= 0 && write_all(fd, content.data(), content.size()) == 0;
+  if (fd >= 0) ok = ::close(fd) == 0 && ok;
+  fault_target("");
+  return ok ? 0 : 1;
 }
 
 int sync_fs(const std::string& dir) {

@@ -8,21 +8,24 @@
 // so that nobody who can write the directory can make a save write elsewhere.
 // The replaced file keeps its permission bits and its group. The system calls
 // used here can be replaced in tests (fs_ops) to inject a full disk or a
-// failed rename.
+// failed rename, and from outside through SOCIANTES_FAULT (platform/fault.h).
 #pragma once
 
 #include <cstddef>
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <sys/types.h>
 
 namespace soc {
 
-// The system calls behind the functions below; tests may swap them.
+// The system calls behind the functions below; tests may swap them (and
+// SOCIANTES_FAULT does, see platform/fault.h).
 struct FsOps {
+  int (*open)(const char* path, int flags, mode_t mode);      // open(2) of a new file
   ssize_t (*write)(int fd, const void* buf, size_t n);        // write(2)
   int (*fsync)(int fd);                                       // fsync(2)
   int (*rename)(const char* from, const char* to);            // rename(2)
@@ -51,10 +54,12 @@ class DirSync {
   DirSync(const DirSync&) = delete;
   DirSync& operator=(const DirSync&) = delete;
   ~DirSync() { sync(); }
-  void add(const std::string& dir);   // dir (with its final '/', "" = current) awaits a flush
-  void sync();                        // flushes each directory once and forgets them
+  // dir (with its final '/', "" = current) awaits a flush after path was put in it
+  void add(const std::string& dir, const std::string& path);
+  int sync();   // flushes each directory once and forgets them; 0 when every flush worked
  private:
-  std::vector<std::string> dirs_;     // directories not flushed yet
+  std::vector<std::pair<std::string, std::string>> dirs_;   // directories not flushed yet, last file put
+
 };
 
 // replace_file telling the failing step apart: 0 = done, kNotWritten = the

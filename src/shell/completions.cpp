@@ -62,8 +62,8 @@ void run_completion(int action, Dialog& d) {
       end_action();
       break;
     case 26:  // label sheet
-      do_labels_data();
       kill_dialog(d);
+      do_labels_data();
       end_action();
       break;
     case 35:  // Yes to the folders question

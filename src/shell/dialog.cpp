@@ -288,23 +288,23 @@ void dialog_ok(Dialog& d) {
       kill_dialog(d);
       break;
     case 6: case 7:
-      setrc(task_in == 6 ? "field7" : "field8", label_from_input(tmp_str));
       kill_dialog(d);
+      save_rc(task_in == 6 ? "field7" : "field8", label_from_input(tmp_str));
       end_action();
       break;
     case 8: case 10:
-      setrc(task_in == 8 ? "page_up" : "page_lt", number_from_input(tmp_str));
       kill_dialog(d);
+      save_rc(task_in == 8 ? "page_up" : "page_lt", number_from_input(tmp_str));
       end_action();
       break;
     case 19:
-      setrc("title", cut_utf8(tmp_str, 20));
       kill_dialog(d);
+      save_rc("title", cut_utf8(tmp_str, 20));
       end_action();
       break;
     case 32:
-      setrc("win_net_path", tmp_str);
       kill_dialog(d);
+      save_rc("win_net_path", tmp_str);
       end_action();
       break;
     default:

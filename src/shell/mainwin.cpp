@@ -272,25 +272,25 @@ void www() { sys().launch(Launch::browser, kWebPage); }
 
 void bip_on() {
   bip = 1;
-  setrc("bip", "yes");
+  save_rc("bip", "yes");
   set_status();
 }
 
 void bip_off() {
   bip = 0;
-  setrc("bip", "no");
+  save_rc("bip", "no");
   set_status();
 }
 
 void info_on() {
   info_flg = 1;
-  setrc("info", "yes");
+  save_rc("info", "yes");
   set_status();
 }
 
 void info_off() {
   info_flg = 0;
-  setrc("info", "no");
+  save_rc("info", "no");
   set_status();
 }
 

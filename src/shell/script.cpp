@@ -284,6 +284,9 @@ class Interpreter {
     } else {
       return fail("unknown show: " + what);
     }
+    // What was shown is handed on at once, so that a program that drives
+    // the driver through a pipe can read the answer before the next line.
+    out_.flush();
     return true;
   }
 

@@ -53,11 +53,12 @@ TEST(CrashPoints, EveryRewriteOfTheMemberFileLeavesTheOldOrTheNewFile) {
   struct Command {
     const char* name;
     const char* script;
+    int before;  // replacements the command makes before the member file's
   } commands[] = {
-      {"New", "start\ncmd 400\nset 1 Dahl\ncmd 402\nquit\n"},
-      {"Modify", "start\nclick 0\ncmd 401\nset 1 Zorn\ncmd 402\nquit\n"},
-      {"Delete", "start\nclick 1\nreply yes\ncmd 403\ncmd 402\nquit\n"},
-      {"bulk flag Set", "start\nreply yes\ncmd 425\nquit\n"},
+      {"New", "start\ncmd 400\nset 1 Dahl\ncmd 402\nquit\n", 1},   // its history file first
+      {"Modify", "start\nclick 0\ncmd 401\nset 1 Zorn\ncmd 402\nquit\n", 0},
+      {"Delete", "start\nclick 1\nreply yes\ncmd 403\ncmd 402\nquit\n", 0},
+      {"bulk flag Set", "start\nreply yes\ncmd 425\nquit\n", 0},
   };
   struct Point {
     const char* name;
@@ -73,7 +74,7 @@ TEST(CrashPoints, EveryRewriteOfTheMemberFileLeavesTheOldOrTheNewFile) {
       const std::string what = std::string(c.name) + " at " + p.name;
       ScratchHome h;
       make_db(h, kThree, "", "ref=A0003\r\n");
-      DriverRun r = run_crashing(h, p.name, c.script);
+      DriverRun r = run_crashing(h, std::string(p.name) + "#" + std::to_string(c.before + 1), c.script);
       EXPECT_EQ(r.rc, 86) << what << "\n" << r.out;
       EXPECT_EQ(h.read(h.db() / "sociantes.data"), p.renamed ? after : kThree) << what;
       EXPECT_EQ(names_with(h.db(), ".new-").size(), p.renamed ? 0u : 1u) << what;

@@ -233,9 +233,10 @@ class DurableOrder : public test::ProgramTest {
 };
 
 TEST_F(DurableOrder, NewFlushesTheMemberFileBeforeTheCounterNamesItsReference) {
-  // The member file and the history file share one flush of their
-  // directory; the counter is renamed only after it, so that a power cut
-  // can never keep an advanced counter with the record undone.
+  // The history file, then the member file (a kill between them leaves no
+  // member without its history file), share one flush of their directory;
+  // the counter is renamed only after it, so that a power cut can never keep
+  // an advanced counter with the record undone.
   write(db() / "sociantes.data", record("Adam", "A0000"));
   setrc("ref", "A0001");
   show_cust();
@@ -243,8 +244,8 @@ TEST_F(DurableOrder, NewFlushesTheMemberFileBeforeTheCounterNamesItsReference) {
   ws_.ctl_set_text(form_ctl(form_elem_of_field(1)), "Berg");
   log_calls();
   dispatch(402);
-  EXPECT_EQ(events, (std::vector<std::string>{"fsync file", "rename sociantes.data", "fsync file",
-                                              "rename A0001.dat", "fsync dir", "fsync file",
+  EXPECT_EQ(events, (std::vector<std::string>{"fsync file", "rename A0001.dat", "fsync file",
+                                              "rename sociantes.data", "fsync dir", "fsync file",
                                               "rename .sociantes.rc", "fsync dir"}));
   EXPECT_NE(read(db() / "sociantes.data").find("\r\nBerg\r\n"), std::string::npos);
   EXPECT_EQ(getrc("ref"), "A0002");

@@ -104,7 +104,7 @@ TEST(SearchScan, AgreesWithTheMemberFileReader) {
           std::string low;
           std::vector<std::uint32_t> nl;
           fold_text(text, low, nl);
-          srch_scan(text, low, nl, cat, fold_lower(crit), got);
+          srch_scan(text, low, nl, srch_records(text, nl), cat, fold_lower(crit), got);
           ASSERT_EQ(got.hit, want.hit) << text << "|" << cat << "|" << crit << " step " << step;
           ASSERT_EQ(got.pm, want.pm) << text << "|" << cat << "|" << crit << " step " << step;
           ASSERT_EQ(got.cnt, want.cnt) << text << "|" << cat << "|" << crit << " step " << step;

@@ -149,9 +149,8 @@ bool operator==(const CopyStamp& a, const CopyStamp& b) {
          a.ctime == b.ctime;
 }
 
-// Writes text as the whole content of path, reusing the file in place (the
-// private copy is rewritten at every search); stamp receives the file as
-// written. 0 on success.
+// Writes text as the whole content of path, reusing the file in place;
+// stamp receives the file as written. 0 on success.
 int write_copy(const std::string& path, std::string_view text, CopyStamp& stamp) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) return 1;
@@ -391,7 +390,10 @@ __attribute__((target("avx2"))) std::size_t find_wide(const char* h, std::size_t
   return std::string_view::npos;
 }
 
-const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+const bool kHasAvx2 = [] {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") != 0;
+}();
 #endif
 
 }  // namespace

@@ -64,6 +64,11 @@ int arch_histories(Dialog& d, const std::string& text, const std::string& dir) {
   }
   SavedMember saved;
   MemberReader in(text);
+  // Each copy in the archive reaches the disk, file and directory, before
+  // the history file it saves is replaced; the renewed history files' own
+  // directory is flushed once, when the loop ends or stops. A machine that
+  // stops meanwhile may bring back an old history file, never lose one.
+  DirSync renewed;
   for (int i = 1; i <= n; ++i) {
     char progress[64];
     std::snprintf(progress, sizeof progress, " Archive %u/%u OK ", static_cast<unsigned>(i),
@@ -76,7 +81,7 @@ int arch_histories(Dialog& d, const std::string& text, const std::string& dir) {
     if (!plain_name(ref) || copy_into(ref + ".dat", dir) != 0) return 101;
     get_xchg();
     mk_fname(ref + ".dat");
-    if (replace_file(file_name, mk_hist_text()) != 0) return 102;
+    if (replace_steps(file_name, mk_hist_text(), kKeepMode, &renewed) != 0) return 102;
     crash_point("archive:history");
   }
   return 0;

@@ -2,20 +2,31 @@
 // private copy of the member file, the selection of the member found and the
 // mark on its row of the member list.
 //
-// Each OK reads the member file once, writes it to the private copy
-// sociantes.tmp of the temporary directory and searches those bytes: one
-// pass folds the whole text to lower case and notes where its lines end,
-// the next place where the criterion occurs is found in the folded text,
-// and only the records that hold such a place are tested field by field. The records are read as the member-file
-// reader reads them (a marker line, 13 fields cut to 62 bytes); the member
-// found is then read with that reader itself.
+// Each OK reads the member file once and searches those bytes; the private
+// copy sociantes.tmp of the temporary directory always holds them. One pass
+// folds the whole text to lower case and notes where its lines end, the next
+// place where the criterion occurs is found in the folded text, and only the
+// records that hold such a place are tested field by field. The records are
+// read as the member-file reader reads them (a marker line, 13 fields cut to
+// 62 bytes); the member found is then read with that reader itself.
+//
+// The bytes last copied are kept with their folded form: when the next OK
+// reads the same bytes and the private copy is still the file written then,
+// the copy is neither written nor folded again.
 #include "db/search.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
 
-#if defined(__SSE2__)
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#elif defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
@@ -49,8 +60,46 @@ namespace {
 const char* const kSrchPrompt =
     " Please enter a criteria and press <OK> \r\n Matching members will be displayed. ";
 
-// Reads the whole file at path into out with one read; 0 on success.
-int read_all(const std::string& path, std::string& out) {
+// Bytes whose first one lies on a 64-byte boundary. The member file is read
+// into such a buffer: on some processors the kernel's copy into a buffer
+// that begins a few bytes after a page boundary (where large blocks from
+// the allocator begin) takes ten times as long as one aligned.
+class ReadBuffer {
+ public:
+  char* data() { return p_.get(); }
+  std::size_t size() const { return size_; }
+  std::string_view view() const { return {p_.get(), size_}; }
+  // Room for n bytes; those kept are the first n, the others undefined.
+  void resize(std::size_t n) {
+    if (n > cap_) {
+      const std::size_t cap = std::max(n, cap_ * 3 / 2);
+      Bytes q(static_cast<char*>(::operator new[](cap, std::align_val_t{kAlign})));
+      if (size_ > 0) std::memcpy(q.get(), p_.get(), std::min(size_, n));
+      p_ = std::move(q);
+      cap_ = cap;
+    }
+    size_ = n;
+  }
+  void swap(ReadBuffer& o) noexcept {
+    p_.swap(o.p_);
+    std::swap(size_, o.size_);
+    std::swap(cap_, o.cap_);
+  }
+
+ private:
+  static constexpr std::size_t kAlign = 64;
+  struct Free {
+    void operator()(char* p) const { ::operator delete[](p, std::align_val_t{kAlign}); }
+  };
+  using Bytes = std::unique_ptr<char[], Free>;
+  Bytes p_;              // the bytes
+  std::size_t size_ = 0; // bytes in use
+  std::size_t cap_ = 0;  // bytes allocated
+};
+
+// Reads the whole file at path into out (one read of the size it has, and
+// one more that finds its end); 0 on success.
+int read_all(const std::string& path, ReadBuffer& out) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return 1;
   struct stat st;
@@ -58,11 +107,12 @@ int read_all(const std::string& path, std::string& out) {
     ::close(fd);
     return 1;
   }
-  out.resize(static_cast<std::size_t>(st.st_size));
+  std::size_t want = static_cast<std::size_t>(st.st_size) + 4096;
+  out.resize(want);
   std::size_t got = 0;
   while (true) {
-    if (got == out.size()) out.resize(out.size() + 4096);  // the file grew meanwhile
-    const ssize_t n = ::read(fd, out.data() + got, out.size() - got);
+    if (got == want) out.resize(want += want / 2);  // the file grew meanwhile
+    const ssize_t n = ::read(fd, out.data() + got, want - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       ::close(fd);
@@ -76,9 +126,32 @@ int read_all(const std::string& path, std::string& out) {
   return 0;
 }
 
-// Writes text as the whole content of path, reusing the file in place (the
-// private copy is rewritten at every search). 0 on success.
-int write_copy(const std::string& path, const std::string& text) {
+// The identity of the private copy as written: a copy removed, replaced or
+// written by anything else since then no longer matches.
+struct CopyStamp {
+  dev_t dev = 0;            // file system
+  ino_t ino = 0;            // file
+  off_t size = -1;          // length in bytes
+  struct timespec mtime{};  // last write
+  struct timespec ctime{};  // last change of content or attributes
+};
+
+CopyStamp stamp_of(const struct stat& st) {
+  return CopyStamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+}
+
+bool operator==(const struct timespec& a, const struct timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool operator==(const CopyStamp& a, const CopyStamp& b) {
+  return a.dev == b.dev && a.ino == b.ino && a.size == b.size && a.mtime == b.mtime &&
+         a.ctime == b.ctime;
+}
+
+// Writes text as the whole content of path, reusing the file in place;
+// stamp receives the file as written. 0 on success.
+int write_copy(const std::string& path, std::string_view text, CopyStamp& stamp) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) return 1;
   const char* p = text.data();
@@ -93,19 +166,10 @@ int write_copy(const std::string& path, const std::string& text) {
     p += n;
     left -= static_cast<std::size_t>(n);
   }
-  const bool ok = ::ftruncate(fd, static_cast<off_t>(text.size())) == 0;
+  struct stat st;
+  const bool ok = ::ftruncate(fd, static_cast<off_t>(text.size())) == 0 && ::fstat(fd, &st) == 0;
+  if (ok) stamp = stamp_of(st);
   return (::close(fd) == 0 && ok) ? 0 : 1;
-}
-
-// The member file (network one in network mode) copied to sociantes.tmp of
-// the temporary directory; text receives the copy's bytes. 0 on success.
-int copy_members(std::string& text) {
-  mk_nfname("sociantes.data");
-  const std::string src = file_name;
-  mk_tmp_fname("sociantes.tmp");
-  const std::string dst = file_name;
-  if (dst.empty() || read_all(src, text) != 0) return 1;
-  return write_copy(dst, text);
 }
 
 // The length of a field line as the reader keeps it: at most 62 bytes,
@@ -116,6 +180,38 @@ std::size_t field_len(std::string_view t, std::size_t start, std::size_t len) {
   while (end > 0 && (static_cast<unsigned char>(t[start + end]) & 0xC0) == 0x80) --end;
   return end;
 }
+
+// The lines of a text, as the line reader gives them, from the positions
+// of its line feeds.
+struct Lines {
+  std::string_view text;                // the whole text
+  const std::vector<std::uint32_t>& nl; // the position of each line feed
+  // Line k: from the byte after line feed k-1 up to line feed k, one
+  // carriage return before it dropped; after the last line feed only when
+  // something is left.
+  bool line(std::size_t k, std::size_t& start, std::size_t& len) const {
+    if (k > nl.size()) return false;
+    start = k == 0 ? 0 : nl[k - 1] + 1;
+    if (k == nl.size() && start >= text.size()) return false;
+    const std::size_t end = k < nl.size() ? nl[k] : text.size();
+    len = end - start;
+    if (len > 0 && text[end - 1] == '\r') --len;
+    return true;
+  }
+  // Where line k begins (the end of the text when there is none).
+  std::size_t at(std::size_t k) const {
+    return k == 0 ? std::size_t{0} : k <= nl.size() ? std::size_t{nl[k - 1]} + 1 : text.size();
+  }
+  // Field f of the record whose first field is line first, cut as the reader cuts it.
+  std::string_view field(std::size_t first, int f) const {
+    std::size_t start = 0, len = 0;
+    if (!line(first + static_cast<std::size_t>(f) - 1, start, len)) return {};
+    return text.substr(start, field_len(text, start, len));
+  }
+};
+
+// Lines per record: the marker line and the 13 fields.
+constexpr std::size_t kStride = 1 + kFields;
 
 // True when the records of text follow one another with LF or CR LF line
 // ends from the first byte to the end (damage counts as plain: the reader
@@ -148,6 +244,96 @@ std::string plain_copy(const std::string& text) {
   return out;
 }
 
+// A reference of one letter and four digits as a number below 520,000.
+std::uint32_t ref_code(std::string_view ref) {
+  const auto l = static_cast<unsigned char>(ref[0]);
+  const std::uint32_t letter = l <= 'Z' ? l - 'A' : 26u + (l - 'a');
+  return letter * 10000u + static_cast<std::uint32_t>(std::atoi(std::string(ref.substr(1)).c_str()));
+}
+
+// The references (field 12, of one letter and four digits) that stand in
+// more than one of the first records of text, into dups as ref_code()s,
+// sorted.
+void shared_refs(std::string_view text, const std::vector<std::uint32_t>& nl, int records,
+                 std::vector<std::uint32_t>& dups) {
+  const Lines ls{text, nl};
+  static std::vector<bool> seen;
+  seen.assign(52u * 10000u, false);
+  dups.clear();
+  for (int r = 0; r < records; ++r) {
+    const std::string_view ref = ls.field(static_cast<std::size_t>(r) * kStride + 1, 12);
+    if (!is_ref(ref)) continue;
+    const std::uint32_t code = ref_code(ref);
+    if (seen[code])
+      dups.push_back(code);
+    else
+      seen[code] = true;
+  }
+  std::sort(dups.begin(), dups.end());
+}
+
+// The member file as the last OK copied it, and what the scan made of it.
+struct Copied {
+  std::string src;                // the member file read
+  std::string dst;                // the private copy written
+  ReadBuffer raw;                 // the member file's bytes, as in the copy
+  bool plain = true;              // raw is scanned as it is (see plain_layout)
+  std::string rewritten;          // otherwise its records as the reader reads them
+  std::string low;                // the scanned text folded to lower case
+  std::vector<std::uint32_t> nl;  // the line feeds of the scanned text
+  int records = 0;                // the records the scan reads in it
+  std::vector<std::uint32_t> dups;  // ref_code() of the references standing in several records, sorted
+  CopyStamp stamp;                // the copy as written
+  bool valid = false;             // the fields above belong together
+  std::string_view text() const { return plain ? raw.view() : std::string_view(rewritten); }
+};
+
+Copied& copied() {
+  static Copied c;
+  return c;
+}
+
+// The member file (network one in network mode) read and copied to
+// sociantes.tmp of the temporary directory, then folded for the scan; the
+// copy and the fold of the last OK serve again when the member file holds
+// the same bytes and the copy is the file written then. 0 on success.
+int copy_members() {
+  mk_nfname("sociantes.data");
+  const std::string src = file_name;
+  mk_tmp_fname("sociantes.tmp");
+  const std::string dst = file_name;
+  static ReadBuffer fresh;  // the bytes read, in a buffer kept from one OK to the next
+  // The line positions are kept in 32 bits: a member file of 4 GiB is refused.
+  if (dst.empty() || read_all(src, fresh) != 0 || fresh.size() >= 0xFFFFFFFFu) return 1;
+  Copied& c = copied();
+  if (c.valid && c.src == src && c.dst == dst && fresh.view() == c.raw.view()) {
+    struct stat st;
+    if (::stat(dst.c_str(), &st) == 0 && stamp_of(st) == c.stamp) return 0;
+    // The copy was removed or changed since: written again, the scan's
+    // data serve as they are.
+    if (write_copy(dst, c.raw.view(), c.stamp) == 0) return 0;
+    c.valid = false;
+    return 1;
+  }
+  c.valid = false;
+  if (write_copy(dst, fresh.view(), c.stamp) != 0) return 1;
+  c.src = src;
+  c.dst = dst;
+  c.raw.swap(fresh);
+  fold_text(c.raw.view(), c.low, c.nl);
+  c.plain = plain_layout(c.raw.view(), c.nl);
+  if (!c.plain) {
+    // A byte-order mark, lone CR line ends or blank lines between records:
+    // the records are scanned as the member-file reader reads them.
+    c.rewritten = plain_copy(std::string(c.raw.view()));
+    fold_text(c.rewritten, c.low, c.nl);
+  }
+  c.records = srch_records(c.text(), c.nl);
+  shared_refs(c.text(), c.nl, c.records, c.dups);
+  c.valid = true;
+  return 0;
+}
+
 }  // namespace
 
 std::string fold_lower(std::string_view s) {
@@ -167,6 +353,84 @@ int lookup(const std::string& text) {
   for (int f = 1; f <= kFields; ++f)
     if (search_line(data_xchg[f], text)) return 1;
   return 0;
+}
+
+namespace {
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// The places of the 32 at p whose first byte is head's and whose byte n-1 is tail's.
+__attribute__((target("avx2"))) inline __m256i wide_maybe(const char* p, std::size_t n,
+                                                         __m256i head, __m256i tail) {
+  const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+  const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + n - 1));
+  return _mm256_and_si256(_mm256_cmpeq_epi8(a, head), _mm256_cmpeq_epi8(b, tail));
+}
+
+// find_text's blocks of 64 places, on processors that have AVX2: from i on
+// while a whole block fits before last. The place found, or npos with i at
+// the first place not tested.
+__attribute__((target("avx2"))) std::size_t find_wide(const char* h, std::size_t& i,
+                                                      std::size_t last, std::string_view needle) {
+  const std::size_t n = needle.size();
+  const __m256i head = _mm256_set1_epi8(needle.front());
+  const __m256i tail = _mm256_set1_epi8(needle.back());
+  for (; i + 63 <= last; i += 64) {
+    const __m256i lo = wide_maybe(h + i, n, head, tail);
+    const __m256i hi = wide_maybe(h + i + 32, n, head, tail);
+    const __m256i any = _mm256_or_si256(lo, hi);
+    if (_mm256_testz_si256(any, any)) continue;
+    auto m = static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(lo))) |
+             static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(hi))) << 32;
+    while (m != 0) {
+      const std::size_t at = i + static_cast<unsigned>(std::countr_zero(m));
+      if (std::memcmp(h + at, needle.data(), n) == 0) return at;
+      m &= m - 1;
+    }
+  }
+  return std::string_view::npos;
+}
+
+const bool kHasAvx2 = [] {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") != 0;
+}();
+#endif
+
+}  // namespace
+
+std::size_t find_text(std::string_view hay, std::string_view needle, std::size_t from) {
+  const std::size_t n = needle.size();
+  if (from > hay.size() || n > hay.size() - from) return std::string_view::npos;
+  if (n == 0) return from;
+  const char* h = hay.data();
+  const std::size_t last = hay.size() - n;  // the last place where needle fits
+  std::size_t i = from;
+#if defined(__x86_64__) && defined(__GNUC__)
+  if (kHasAvx2) {
+    const std::size_t at = find_wide(h, i, last, needle);
+    if (at != std::string_view::npos) return at;
+  }
+#endif
+#if defined(__SSE2__)
+  // Sixteen places at once: those whose first byte and whose byte n-1 are
+  // the needle's are compared whole.
+  const __m128i head = _mm_set1_epi8(needle.front());
+  const __m128i tail = _mm_set1_epi8(needle.back());
+  for (; i + 15 <= last; i += 16) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + n - 1));
+    auto m = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, head), _mm_cmpeq_epi8(b, tail))));
+    while (m != 0) {
+      const std::size_t at = i + static_cast<unsigned>(std::countr_zero(m));
+      if (std::memcmp(h + at, needle.data(), n) == 0) return at;
+      m &= m - 1;
+    }
+  }
+#endif
+  for (; i <= last; ++i)
+    if (h[i] == needle.front() && std::memcmp(h + i, needle.data(), n) == 0) return i;
+  return std::string_view::npos;
 }
 
 void fold_text(std::string_view text, std::string& low, std::vector<std::uint32_t>& nl) {
@@ -201,67 +465,72 @@ void fold_text(std::string_view text, std::string& low, std::vector<std::uint32_
   }
 }
 
-void srch_scan(std::string_view text, std::string_view low, const std::vector<std::uint32_t>& nl,
-               const std::string& category, const std::string& folded, SrchScan& s) {
-  // Line k as the line reader gives it: from the byte after line feed k-1
-  // up to line feed k, one carriage return before it dropped; after the
-  // last line feed only when something is left.
-  auto line = [&](std::size_t k, std::size_t& start, std::size_t& len) {
-    if (k > nl.size()) return false;
-    start = k == 0 ? 0 : nl[k - 1] + 1;
-    if (k == nl.size() && start >= text.size()) return false;
-    const std::size_t end = k < nl.size() ? nl[k] : text.size();
-    len = end - start;
-    if (len > 0 && text[end - 1] == '\r') --len;
-    return true;
-  };
-  // Where line k begins (the end of the text when there is none).
-  auto line_at = [&](std::size_t k) {
-    return k == 0 ? std::size_t{0} : k <= nl.size() ? std::size_t{nl[k - 1]} + 1 : text.size();
-  };
-  // Field f of the record whose first field is line first, cut as the reader cuts it.
-  auto field = [&](std::size_t first, int f) {
-    std::size_t start = 0, len = 0;
-    if (!line(first + static_cast<std::size_t>(f) - 1, start, len)) return std::string_view();
-    return std::string_view(text.data() + start, field_len(text, start, len));
-  };
-  int j = 0;
-  std::size_t k = 0;                         // the next line to read
-  std::size_t occ = std::string_view::npos;  // next place of the criterion, once looked for
-  bool looked = false;
-  s.hit = false;
+int srch_records(std::string_view text, const std::vector<std::uint32_t>& nl) {
+  const Lines ls{text, nl};
+  int n = 0;
   std::size_t start = 0, len = 0;
-  while (line(k, start, len) && len > 0 && text[start] == '#') {
-    const std::size_t at = start;
-    const std::size_t first = k + 1;
-    k += 1 + kFields;
-    ++j;
-    if (j <= s.pm) continue;
-    const std::size_t end = line_at(k);
-    if (!looked) {
-      occ = low.find(folded, at);
-      looked = true;
+  for (std::size_t k = 0; ls.line(k, start, len) && len > 0 && text[start] == '#'; k += kStride) ++n;
+  return n;
+}
+
+void srch_scan(std::string_view text, std::string_view low, const std::vector<std::uint32_t>& nl,
+               int records, const std::string& category, const std::string& folded, SrchScan& s) {
+  const Lines ls{text, nl};
+  // Where record r (0-based) begins: its marker line.
+  auto rec_at = [&](int r) { return ls.at(static_cast<std::size_t>(r) * kStride); };
+  // True when record r matches, and then it is the hit.
+  auto matches = [&](int r) {
+    const std::size_t first = static_cast<std::size_t>(r) * kStride + 1;
+    for (int f = 1; f <= kFields; ++f) {
+      const std::string_view v = ls.field(first, f);
+      const std::size_t off = v.empty() ? 0 : static_cast<std::size_t>(v.data() - text.data());
+      if (low.substr(off, v.size()).find(folded) != std::string_view::npos) {
+        s.pm = r + 1;
+        s.hit = true;
+        s.at = rec_at(r);
+        s.end = rec_at(r + 1);
+        return true;
+      }
     }
-    if (!category.empty() && field(first, 13).substr(0, category.size()) != category) {
-      if (occ < end) occ = low.find(folded, end);
+    return false;
+  };
+  s.hit = false;
+  int r = s.pm < 0 ? 0 : s.pm;  // the first record not searched yet
+  if (r >= records) {
+    s.pm = records;
+    return;
+  }
+  std::size_t occ = find_text(low, folded, rec_at(r));  // the next place of the criterion
+  if (category.empty()) {
+    // Every record is a list row; only those holding a place of the
+    // criterion are tested, the others are only counted.
+    const std::size_t stop = rec_at(records);
+    while (occ < stop) {
+      const auto line = static_cast<std::size_t>(std::lower_bound(nl.begin(), nl.end(), occ) - nl.begin());
+      const int holder = static_cast<int>(line / kStride);
+      s.cnt += holder - r + 1;
+      if (matches(holder)) return;
+      r = holder + 1;
+      occ = find_text(low, folded, rec_at(r));
+    }
+    s.cnt += records - r;
+    s.pm = records;
+    return;
+  }
+  // A category: the list rows are the records whose field 13 begins with it.
+  for (; r < records; ++r) {
+    const std::size_t end = rec_at(r + 1);
+    const std::string_view cat_field = ls.field(static_cast<std::size_t>(r) * kStride + 1, 13);
+    if (cat_field.substr(0, category.size()) != category) {
+      if (occ < end) occ = find_text(low, folded, end);
       continue;
     }
     ++s.cnt;
     if (occ >= end) continue;  // the criterion is nowhere in this record
-    for (int f = 1; f <= kFields; ++f) {
-      const std::string_view v = field(first, f);
-      const std::size_t off = v.empty() ? 0 : static_cast<std::size_t>(v.data() - text.data());
-      if (low.substr(off, v.size()).find(folded) != std::string_view::npos) {
-        s.pm = j;
-        s.hit = true;
-        s.at = at;
-        s.end = end;
-        return;
-      }
-    }
-    occ = low.find(folded, end);
+    if (matches(r)) return;
+    occ = find_text(low, folded, end);
   }
-  s.pm = j;
+  s.pm = records;
 }
 
 void srch() {
@@ -285,25 +554,16 @@ void do_srch() {
   }
   free_sel();
   const std::string folded = fold_lower(crit);
-  std::string text;
-  // The line positions are kept in 32 bits: a member file of 4 GiB is refused.
-  if (copy_members(text) != 0 || text.size() >= 0xFFFFFFFFu) {
+  if (copy_members() != 0) {
     info(" ERROR 1 ", 1);
     return;
   }
-  std::string low;
-  std::vector<std::uint32_t> nl;
-  fold_text(text, low, nl);
-  if (!plain_layout(text, nl)) {
-    // A byte-order mark, lone CR line ends or blank lines between records:
-    // the records are scanned as the member-file reader reads them.
-    text = plain_copy(text);
-    fold_text(text, low, nl);
-  }
+  const Copied& c = copied();
+  const std::string_view text = c.text();
   SrchScan s;
   s.pm = srch_pm;
   s.cnt = list_cnt;
-  srch_scan(text, low, nl, cat_txt[cat], folded, s);
+  srch_scan(text, c.low, c.nl, c.records, cat_txt[cat], folded, s);
   list_cnt = s.cnt;
   srch_pm = s.pm;
   if (!s.hit) {
@@ -313,7 +573,7 @@ void do_srch() {
   }
   // The member found, read with the member-file reader. Only a reference
   // of one letter and four digits names a lock file.
-  MemberReader rec(text.substr(s.at, s.end - s.at));
+  MemberReader rec(std::string(text.substr(s.at, s.end - s.at)));
   get_data(rec, kFields);
   const std::string ref = data_xchg[12];
   if (!is_ref(ref)) {
@@ -330,10 +590,10 @@ void do_srch() {
   }
   // Which of the records sharing this reference was found (file order).
   // Most references stand in one record only: the records before the hit
-  // are read only when the reference appears among them.
+  // are read only when its reference stands in several.
   int nth = 0;
-  if (std::string_view(text.data(), s.at).find(ref) != std::string_view::npos) {
-    MemberReader before(text.substr(0, s.at));
+  if (std::binary_search(c.dups.begin(), c.dups.end(), ref_code(ref))) {
+    MemberReader before(std::string(text.substr(0, s.at)));
     Record r;
     while (get_data(before, r, kFields) == kFields)
       if (r[12] == ref) ++nth;

@@ -30,6 +30,11 @@ int search_line(const std::string& field, const std::string& text);
 // record in the exchange buffer.
 int lookup(const std::string& text);
 
+// Where needle first occurs in hay at or after from (npos when nowhere),
+// bytes compared exactly: std::string_view::find, with sixteen places tested
+// at a time on the needle's first and last byte.
+std::size_t find_text(std::string_view hay, std::string_view needle, std::size_t from = 0);
+
 // The scan of one search over the bytes of a member file (exposed for tests).
 struct SrchScan {
   int pm = 0;        // in: records already searched; out: the last record read (the hit, or all)
@@ -41,13 +46,17 @@ struct SrchScan {
 // One pass over text: low receives it folded as fold_lower() does, nl the
 // position of every line feed in order.
 void fold_text(std::string_view text, std::string& low, std::vector<std::uint32_t>& nl);
+// The number of records the scan reads in text: from the first line, one
+// marker line and 13 field lines each, up to the end or the first line that
+// is no marker line. nl is what fold_text() found in text.
+int srch_records(std::string_view text, const std::vector<std::uint32_t>& nl);
 // Reads the records of text as the member-file reader does (marker line,
 // 13 fields cut to 62 bytes) after record s.pm, passing over those whose
 // field 13 does not begin with category (when not empty), and stops at the
 // first whose fields contain folded (already folded). low and nl are what
-// fold_text() made of text.
+// fold_text() made of text, records what srch_records() counted in it.
 void srch_scan(std::string_view text, std::string_view low, const std::vector<std::uint32_t>& nl,
-               const std::string& category, const std::string& folded, SrchScan& s);
+               int records, const std::string& category, const std::string& folded, SrchScan& s);
 
 void search_reset();  // tests
 

@@ -87,9 +87,13 @@ std::string host_name() {
 }
 
 std::string user_name() {
-  if (const passwd* pw = ::getpwuid(::geteuid())) return pw->pw_name;
-  if (const char* u = std::getenv("USER")) return u;
-  return std::to_string(::geteuid());
+  // Looked up once: every lock file taken records it.
+  static const std::string name = [] {
+    if (const passwd* pw = ::getpwuid(::geteuid())) return std::string(pw->pw_name);
+    if (const char* u = std::getenv("USER")) return std::string(u);
+    return std::to_string(::geteuid());
+  }();
+  return name;
 }
 
 long process_id() { return static_cast<long>(::getpid()); }
@@ -103,12 +107,19 @@ std::string first_line_of(const char* path) {
 }
 }  // namespace
 
+// Both identities are read once: neither changes while a program runs.
 std::string machine_id() {
-  std::string id = first_line_of("/etc/machine-id");
-  return id.empty() ? first_line_of("/var/lib/dbus/machine-id") : id;
+  static const std::string id = [] {
+    std::string s = first_line_of("/etc/machine-id");
+    return s.empty() ? first_line_of("/var/lib/dbus/machine-id") : s;
+  }();
+  return id;
 }
 
-std::string boot_id() { return first_line_of("/proc/sys/kernel/random/boot_id"); }
+std::string boot_id() {
+  static const std::string id = first_line_of("/proc/sys/kernel/random/boot_id");
+  return id;
+}
 
 bool process_alive(long pid) {
   if (pid <= 0 || pid > INT_MAX) return true;  // not a process id: assume the worst

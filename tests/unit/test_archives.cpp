@@ -2,7 +2,9 @@
 // after every failure (its buttons are greyed while the archive runs).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,8 @@
 #include "platform/fs.h"
 #include "program_fixture.h"
 #include "shell/dialog.h"
+
+#include <sys/stat.h>
 
 namespace soc::test {
 namespace {
@@ -42,6 +46,26 @@ int counting_rename(const char* from, const char* to) {
     return -1;
   }
   return ::rename(from, to);
+}
+
+// What reached the disk and in which order: "rename NAME" (the target's
+// last two path components) and "flush DIR/" (a directory's last component).
+std::vector<std::string> events;
+std::string last_two(const std::string& path) {
+  const std::filesystem::path p(path);
+  return (p.parent_path().filename() / p.filename()).string();
+}
+int logging_rename(const char* from, const char* to) {
+  events.push_back("rename " + last_two(to));
+  return ::rename(from, to);
+}
+int logging_fsync(int fd) {
+  struct stat st;
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    events.push_back("flush " + std::filesystem::read_symlink(link).filename().string() + "/");
+  }
+  return ::fsync(fd);
 }
 
 class ArchiveDialog : public ProgramTest {
@@ -106,6 +130,33 @@ TEST_F(ArchiveDialog, ClosesAfterEveryFailure) {
     EXPECT_NE(shown().find("info 1 \"" + std::string(c.message) + "\""), std::string::npos)
         << c.what;
   }
+}
+
+// No history is lost if the machine stops at any moment: each copy in the
+// archive (file and directory) is on the disk before the history file it
+// saves is replaced, and every renewal before the archive's member file that
+// says the archive is complete. The renewed files' directory is flushed once.
+TEST_F(ArchiveDialog, EachCopyReachesTheDiskBeforeItsHistoryIsRenewed) {
+  events.clear();
+  fs_ops().rename = logging_rename;
+  fs_ops().fsync = logging_fsync;
+  RecordingDialog d;
+  EXPECT_EQ(run("APR", d), 0);
+  fs_ops_reset();
+  auto at = [&](const std::string& e, std::size_t from = 0) {
+    return static_cast<std::size_t>(std::find(events.begin() + static_cast<long>(from), events.end(), e) -
+                                    events.begin());
+  };
+  const std::size_t complete = at("rename APR/sociantes.data");
+  ASSERT_LT(complete, events.size());
+  for (const char* r : {"A0001", "A0002", "A0003"}) {
+    const std::size_t copied = at("rename APR/" + std::string(r) + ".dat");
+    const std::size_t renewed = at("rename sociantes_db/" + std::string(r) + ".dat");
+    ASSERT_LT(renewed, events.size()) << r;
+    EXPECT_LT(at("flush APR/", copied), renewed) << r;
+    EXPECT_LT(at("flush sociantes_db/", renewed), complete) << r;
+  }
+  EXPECT_EQ(std::count(events.begin(), events.end(), "flush sociantes_db/"), 1);
 }
 
 }  // namespace

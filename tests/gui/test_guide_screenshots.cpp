@@ -3,6 +3,7 @@
 // looked at (made, of a plausible size, not blank, small), so that neither the
 // script nor the guide's pictures rot. The guide shows exactly the pictures
 // the script makes, and the committed copies are there.
+#include <wx/app.h>
 #include <wx/image.h>
 
 #include <cstdlib>

@@ -20,9 +20,12 @@
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
+#include <wx/timer.h>
 #include <wx/utils.h>
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "platform/wx/limited_entry.h"
 #include "platform/wx/main_frame.h"
@@ -106,12 +109,25 @@ wxWindow* WxWindowSystem::window(Ctl c) const {
 void WxWindowSystem::show_box(const std::string& text, const std::string& caption, long style) {
   if (hook_) {
     hook_->boxes.push_back(caption + "|" + text);
-    return;
+    if (hook_->box_snapshot.empty()) return;
   }
   // The generic dialog draws the information and error icons, which the
   // native GTK message dialog leaves out.
   wxGenericMessageDialog box(frame(), display_lines(text), wxs(caption), wxOK | style);
+  wxTimer timer(&box);
+  if (hook_) {
+    const std::string path = std::exchange(hook_->box_snapshot, "");
+    look_then_end(box, [path](wxWindow& w) { save_window_png(&w, path); }, wxID_OK);
+    timer.StartOnce(hook_->answer_delay_ms);
+  }
   box.ShowModal();
+}
+
+void WxWindowSystem::look_then_end(wxDialog& dlg, std::function<void(wxWindow&)> look, int code) {
+  dlg.Bind(wxEVT_TIMER, [&dlg, look, code](wxTimerEvent&) {
+    look(dlg);
+    dlg.EndModal(code);
+  });
 }
 
 void WxWindowSystem::info_box(int kind, const std::string& text) {
@@ -226,19 +242,27 @@ bool WxWindowSystem::select_file(const std::vector<FileFilter>& filters, const s
     wildcard += wxs(desc) + "|" + wxs(pattern);
   }
   if (wildcard.empty()) wildcard = "*";
+  // A name typed that names no file yet is accepted (the export creates it).
+  auto make = [&] { return new wxFileDialog(frame(), "Open", wxs(dir), wxEmptyString, wildcard, wxFD_OPEN); };
   if (hook_) {
     ++hook_->file_selections;
     hook_->file_wildcard = u8(wildcard);
     hook_->file_dir = dir;
+    if (hook_->file_shown) {
+      std::unique_ptr<wxFileDialog> shown(make());
+      wxTimer timer(shown.get());
+      look_then_end(*shown, std::exchange(hook_->file_shown, nullptr), wxID_CANCEL);
+      timer.StartOnce(hook_->answer_delay_ms);
+      shown->ShowModal();
+    }
     if (hook_->files.empty()) return false;
     path = hook_->files.front();
     hook_->files.pop_front();
     return true;
   }
-  // A name typed that names no file yet is accepted (the export creates it).
-  wxFileDialog dlg(frame(), "Open", wxs(dir), wxEmptyString, wildcard, wxFD_OPEN);
-  if (dlg.ShowModal() != wxID_OK) return false;
-  path = u8(dlg.GetPath());
+  std::unique_ptr<wxFileDialog> dlg(make());
+  if (dlg->ShowModal() != wxID_OK) return false;
+  path = u8(dlg->GetPath());
   return true;
 }
 

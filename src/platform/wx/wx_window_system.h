@@ -19,6 +19,7 @@
 
 #include <type_traits>  // before wx/weakref.h, whose wx/meta/convertible.h needs it
 
+#include <wx/dialog.h>
 #include <wx/weakref.h>
 #include <wx/window.h>
 
@@ -66,6 +67,15 @@ struct TestHook {
   std::deque<std::string> print_answers;
   std::vector<std::string> print_lists;   // the entries each print dialog listed, joined by '|'
   std::string print_snapshot;             // PNG path: the next print dialog is saved there first
+  // Pictures for the user's guide. With a path here, the next message box
+  // is shown for real (and recorded all the same), saved there as a PNG file
+  // once it stands on screen, and closed by its OK button.
+  std::string box_snapshot;
+  // With this set, the next file selection is shown for real; once it stands
+  // on screen it is handed to file_shown (which takes it away: its pixels
+  // belong to the toolkit, not to us) and then cancelled; the queued answer,
+  // if any, is the selection's result all the same.
+  std::function<void(wxWindow&)> file_shown;
 };
 
 class WxWindowSystem final : public WindowSystem, public LayoutHost {
@@ -135,6 +145,9 @@ class WxWindowSystem final : public WindowSystem, public LayoutHost {
                         const std::string& text, int id);
   void answer(TemplateDialog& d);
   void show_box(const std::string& text, const std::string& caption, long style);
+  // Once dlg has stood on screen for the hook's delay, `look` sees it and
+  // it is ended with `code`.
+  void look_then_end(wxDialog& dlg, std::function<void(wxWindow&)> look, int code);
 
   wxWeakRef<wxWindow> frame_;    // the main window
   MainFrame* main_ = nullptr;    // the same, typed; valid while frame_ is

@@ -12,7 +12,10 @@
 //
 // The bytes last copied are kept with their folded form: when the next OK
 // reads the same bytes and the private copy is still the file written then,
-// the copy is neither written nor folded again.
+// the copy is neither written nor folded again. The member file is not even
+// read again while it is the very file read then (same file, size and
+// times, opened afresh so that a network file system checks them), provided
+// its times were settled when it was read; see settled().
 #include "db/search.h"
 
 #include <algorithm>
@@ -21,6 +24,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <new>
 
@@ -97,9 +101,46 @@ class ReadBuffer {
   std::size_t cap_ = 0;  // bytes allocated
 };
 
+// The identity of a file: a file removed, replaced or written since it
+// was noted no longer matches.
+struct CopyStamp {
+  dev_t dev = 0;            // file system
+  ino_t ino = 0;            // file
+  off_t size = -1;          // length in bytes
+  struct timespec mtime{};  // last write
+  struct timespec ctime{};  // last change of content or attributes
+};
+
+CopyStamp stamp_of(const struct stat& st) {
+  return CopyStamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+}
+
+bool operator==(const struct timespec& a, const struct timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool operator==(const CopyStamp& a, const CopyStamp& b) {
+  return a.dev == b.dev && a.ino == b.ino && a.size == b.size && a.mtime == b.mtime &&
+         a.ctime == b.ctime;
+}
+
+// A file whose times lie at least two seconds in the past when it is read:
+// a write in place after the read then gives it other times. A file written
+// just before (within one tick of its clock) could be written again without
+// its times changing, so it is read again at the next OK.
+bool settled(const CopyStamp& st) {
+  struct timespec now;
+  if (::clock_gettime(CLOCK_REALTIME, &now) != 0) return false;
+  const auto old = [&](const struct timespec& t) { return t.tv_sec + 2 <= now.tv_sec; };
+  return st.size >= 0 && old(st.mtime) && old(st.ctime);
+}
+
 // Reads the whole file at path into out (one read of the size it has, and
-// one more that finds its end); 0 on success.
-int read_all(const std::string& path, ReadBuffer& out) {
+// one more that finds its end); 0 on success. stamp receives the file's
+// identity when it did not change during the read, else an identity that
+// matches no file.
+int read_all(const std::string& path, ReadBuffer& out, CopyStamp& stamp) {
+  stamp = CopyStamp{};
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return 1;
   struct stat st;
@@ -122,31 +163,25 @@ int read_all(const std::string& path, ReadBuffer& out) {
     got += static_cast<std::size_t>(n);
   }
   out.resize(got);
+  struct stat after;
+  if (::fstat(fd, &after) == 0 && stamp_of(after) == stamp_of(st) &&
+      static_cast<std::size_t>(st.st_size) == got)
+    stamp = stamp_of(st);
   ::close(fd);
   return 0;
 }
 
-// The identity of the private copy as written: a copy removed, replaced or
-// written by anything else since then no longer matches.
-struct CopyStamp {
-  dev_t dev = 0;            // file system
-  ino_t ino = 0;            // file
-  off_t size = -1;          // length in bytes
-  struct timespec mtime{};  // last write
-  struct timespec ctime{};  // last change of content or attributes
-};
-
-CopyStamp stamp_of(const struct stat& st) {
-  return CopyStamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
-}
-
-bool operator==(const struct timespec& a, const struct timespec& b) {
-  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
-bool operator==(const CopyStamp& a, const CopyStamp& b) {
-  return a.dev == b.dev && a.ino == b.ino && a.size == b.size && a.mtime == b.mtime &&
-         a.ctime == b.ctime;
+// The identity of the file at path, opened afresh (a network file system
+// then asks its server); an identity that matches no file when it cannot
+// be opened.
+CopyStamp stamp_now(const std::string& path) {
+  CopyStamp stamp;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return stamp;
+  struct stat st;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) stamp = stamp_of(st);
+  ::close(fd);
+  return stamp;
 }
 
 // Writes text as the whole content of path, reusing the file in place;
@@ -284,6 +319,7 @@ struct Copied {
   int records = 0;                // the records the scan reads in it
   std::vector<std::uint32_t> dups;  // ref_code() of the references standing in several records, sorted
   CopyStamp stamp;                // the copy as written
+  CopyStamp src_stamp;            // the member file as read, when settled() then
   bool valid = false;             // the fields above belong together
   std::string_view text() const { return plain ? raw.view() : std::string_view(rewritten); }
 };
@@ -302,13 +338,23 @@ int copy_members() {
   const std::string src = file_name;
   mk_tmp_fname("sociantes.tmp");
   const std::string dst = file_name;
-  static ReadBuffer fresh;  // the bytes read, in a buffer kept from one OK to the next
-  // The line positions are kept in 32 bits: a member file of 4 GiB is refused.
-  if (dst.empty() || read_all(src, fresh) != 0 || fresh.size() >= 0xFFFFFFFFu) return 1;
+  if (dst.empty()) return 1;
   Copied& c = copied();
-  if (c.valid && c.src == src && c.dst == dst && fresh.view() == c.raw.view()) {
+  const auto copy_kept = [&] {
     struct stat st;
-    if (::stat(dst.c_str(), &st) == 0 && stamp_of(st) == c.stamp) return 0;
+    return ::stat(dst.c_str(), &st) == 0 && stamp_of(st) == c.stamp;
+  };
+  if (c.valid && c.src == src && c.dst == dst && c.src_stamp.size >= 0 &&
+      stamp_now(src) == c.src_stamp && copy_kept())
+    return 0;  // the very file read at an earlier OK, and its copy
+  static ReadBuffer fresh;  // the bytes read, in a buffer kept from one OK to the next
+  CopyStamp src_stamp;
+  // The line positions are kept in 32 bits: a member file of 4 GiB is refused.
+  if (read_all(src, fresh, src_stamp) != 0 || fresh.size() >= 0xFFFFFFFFu) return 1;
+  if (!settled(src_stamp)) src_stamp = CopyStamp{};
+  if (c.valid && c.src == src && c.dst == dst && fresh.view() == c.raw.view()) {
+    c.src_stamp = src_stamp;
+    if (copy_kept()) return 0;
     // The copy was removed or changed since: written again, the scan's
     // data serve as they are.
     if (write_copy(dst, c.raw.view(), c.stamp) == 0) return 0;
@@ -319,6 +365,7 @@ int copy_members() {
   if (write_copy(dst, fresh.view(), c.stamp) != 0) return 1;
   c.src = src;
   c.dst = dst;
+  c.src_stamp = src_stamp;
   c.raw.swap(fresh);
   fold_text(c.raw.view(), c.low, c.nl);
   c.plain = plain_layout(c.raw.view(), c.nl);

@@ -2,10 +2,13 @@
 // bytes, compared with the member-file reader on awkward files.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
+#include <fstream>
 #include <filesystem>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <sys/stat.h>
@@ -222,6 +225,30 @@ TEST_F(SearchCopy, EveryOkSeesTheMemberFileAndRestoresTheCopy) {
   write(db() / "sociantes.data", text);
   EXPECT_EQ(ok("verte"), "");  // nothing after Dupont holds it
   EXPECT_EQ(ok("dupuy"), "A0004");
+  EXPECT_EQ(copy(), text);
+}
+
+// An OK skips reading a member file that is still the file read before;
+// guards that a write in place is seen even when it keeps the size and puts
+// the old modification time back (its change time still moves).
+TEST_F(SearchCopy, AnUnchangedFileIsTrustedOnlyUntilItIsWritten) {
+  const std::filesystem::path f = db() / "sociantes.data";
+  write(f, member("Dupont", "1 place Verte", "A0001") + member("Zed", "zzz", "A0002"));
+  // Times two seconds old count as settled.
+  std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+  ASSERT_EQ(ok("dup"), "A0001");
+  EXPECT_EQ(ok("dup"), "");  // the same file: nothing after Dupont
+  search_reset();
+  const auto when = std::filesystem::last_write_time(f);
+  std::string text = members();
+  text.replace(text.find("zzz"), 3, "dup");
+  {
+    std::fstream io(f, std::ios::in | std::ios::out | std::ios::binary);
+    io.write(text.data(), static_cast<std::streamsize>(text.size()));
+  }
+  std::filesystem::last_write_time(f, when);
+  ASSERT_EQ(ok("dup"), "A0001");
+  EXPECT_EQ(ok("dup"), "A0002");
   EXPECT_EQ(copy(), text);
 }
 

@@ -126,7 +126,7 @@ void save_new() {
   const NewRecord rec = member_record();
   std::string& out = new_members();
   out.reserve(in->text().size() + rec.text.size());
-  ins_sorted(*in, out, {&rec});
+  ins_sorted(*in, out, {&rec}, kNoRecord, new_scan());
   // The member file and the history file reach the disk with one flush of
   // their directory, and that flush comes before the counter is advanced:
   // the counter never names a record that a power cut could still undo.
@@ -177,7 +177,7 @@ void save_del() {
   }
   std::string& out = new_members();
   out.reserve(in->text().size());
-  ins_sorted(*in, out, {}, find_ref(*in, index_sel, sel_nth));
+  ins_sorted(*in, out, {}, find_ref(*in, index_sel, sel_nth), new_scan());
   int put = put_members();
   unlock_data();
   if (put != 0) {
@@ -217,7 +217,7 @@ void save_chg() {
   const NewRecord rec = member_record();
   std::string& out = new_members();
   out.reserve(in->text().size() + rec.text.size());
-  ins_sorted(*in, out, {&rec}, find_ref(*in, index_sel, sel_nth));
+  ins_sorted(*in, out, {&rec}, find_ref(*in, index_sel, sel_nth), new_scan());
   int put = put_members();
   unlock_data();
   if (put == 1) {
@@ -359,7 +359,7 @@ void do_new() {
   ws().ctl_set_text(box_of(13), do_utf(cat_txt[cat]));
   ws().ctl_set_text(box_of(11), new_id_box());
   open_inputs();
-  ws().list_clear(member_list_ctl());
+  hide_members();
   set_status();
   clr_flgs();
   info(" Please fill up the fields and press <Save>  ", 0);
@@ -377,7 +377,7 @@ void do_chg() {
        0);
   open_inputs();
   ws().ctl_focus(box_of(1));
-  ws().list_clear(member_list_ctl());
+  hide_members();
   task_in = 3;
   set_status();
   update_flgs(fld::rem);
@@ -391,7 +391,7 @@ void do_del() {
   if (action_busy()) return;
   task_in = 2;
   set_status();
-  ws().list_clear(member_list_ctl());
+  hide_members();
   info("  Are you sure ??? \r\n  Please Click 'Yes' and then press <Save> \r\n  otherwise 'No' to "
        "cancel. \r\n",
        2);

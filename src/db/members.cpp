@@ -164,7 +164,9 @@ void report_damage() {
        1);
 }
 
-std::string flag_column(std::string_view rem) {
+namespace {
+// The flag column of rem into col.
+void put_flags(std::string& col, std::string_view rem) {
   // One look at each byte of the remarks for the four flags.
   static const auto bit = [] {
     std::array<unsigned char, 256> t{};
@@ -173,9 +175,15 @@ std::string flag_column(std::string_view rem) {
   }();
   unsigned has = 0;
   for (char b : rem) has |= bit[static_cast<unsigned char>(b)];
-  std::string col(5, ' ');
+  col.assign(5, ' ');
   for (int i = 0; i < 4; ++i)
     if (has & (1u << i)) col[static_cast<std::size_t>(i) + 1] = kFlagChars[i];
+}
+}  // namespace
+
+std::string flag_column(std::string_view rem) {
+  std::string col;
+  put_flags(col, rem);
   return col;
 }
 
@@ -207,23 +215,25 @@ void put_row(ListRow& row, const MemberScan& in, std::size_t n) {
   row[0].assign(in.shown(n, 12));
   row[1] = do_utf(in.shown(n, 11));
   row[2] = do_utf(in.shown(n, 1));
-  row[3] = flag_column(in.shown(n, 10));
+  put_flags(row[3], in.shown(n, 10));
 }
 
 // The rows of the records of in up to kListMax in the category, and the
 // record of each row, built afresh or, with old (the rows of the scan in
 // was kept from, old_rec their records), taken from the old rows where a
-// record was copied without a change to what its row shows.
+// record was copied without a change to what its row shows. Only the fields
+// a row shows are taken; the records beyond the listed ones were scanned
+// too, so damage anywhere in the file is found.
 void fill_rows(const MemberScan& in, std::vector<ListRow>& rows, std::vector<ListRow>* old,
                const std::vector<int>& old_rec) {
   const std::string& sel = cat_txt[cat];
   const std::size_t listed = in.size() < static_cast<std::size_t>(kListMax) ? in.size() : kListMax;
-  std::size_t count = 0, r = 0;  // rows made; the first old row not passed
+  std::size_t r = 0;  // the first old row not passed
+  rows.clear();
+  rows.reserve(listed);
   row_rec.clear();
   for (std::size_t n = 0; n < listed; ++n) {
     if (cat != 0 && in.shown(n, 13).compare(0, sel.size(), sel) != 0) continue;
-    if (count == rows.size()) rows.emplace_back();
-    ListRow& row = rows[count++];
     row_rec.push_back(static_cast<int>(n));
     const std::size_t from = old ? in.origin(n) : kNoRecord;
     if (from != kNoRecord) {
@@ -232,14 +242,13 @@ void fill_rows(const MemberScan& in, std::vector<ListRow>& rows, std::vector<Lis
       // A changed field other than the four shown leaves the row as it was.
       if (r < old_rec.size() && static_cast<std::size_t>(old_rec[r]) == from && f != 1 && f != 11 &&
           f != 12) {
-        row = std::move((*old)[r]);
-        if (f == 10) row[3] = flag_column(in.shown(n, 10));
+        ListRow& row = rows.emplace_back(std::move((*old)[r]));
+        if (f == 10) put_flags(row[3], in.shown(n, 10));
         continue;
       }
     }
-    put_row(row, in, n);
+    put_row(rows.emplace_back(), in, n);
   }
-  rows.resize(count);
 }
 
 // Fills the member list from the member file in memory, scanned or not.
@@ -257,7 +266,6 @@ int list_members() {
     // The same scan and category: the same rows.
   } else if (ours && shown.gen == scan_base) {
     const std::vector<int> old_rec = row_rec;
-    next_rows.clear();
     fill_rows(in, next_rows, &list_rows, old_rec);
     list_rows.swap(next_rows);
     next_rows.clear();

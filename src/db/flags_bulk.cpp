@@ -65,11 +65,11 @@ int do_all_flgs() {
     if (cat != 0 && in->shown(k, 13).compare(0, sel.size(), sel) != 0) continue;
     rem.assign(in->field(k, 10));
     if ((add ? add_flg(rem, c) : rm_flg(rem, c)) != 1) continue;
-    in->copy(out, from, k);
-    in->copy_with(out, k, 10, rem);
+    in->copy(out, from, k, new_scan());
+    in->copy_with(out, k, 10, rem, new_scan());
     from = k + 1;
   }
-  in->copy(out, from, in->size());
+  in->copy(out, from, in->size(), new_scan());
   int put = put_members();
   unlock();
   if (put != 0) {

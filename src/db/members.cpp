@@ -31,24 +31,68 @@ std::vector<int> row_rec;
 // rewrite builds, and the scan of the one in use. Their room is kept from
 // one operation to the next.
 std::string data_text;   // the member file as last read or written
+std::string data_read;   // the member file as just read, before it is compared
 std::string data_new;    // the new member file being built
 MemberScan data_scan;    // the scan of data_text (or nothing when it is stale)
+MemberScan data_kept;    // the scan of data_new, noted while it is built
+
+// Which scan of the member file data_scan is: every new scan or rewrite
+// gets the next number. A scan kept by a rewrite also knows the number of
+// the scan it was built from, so that the list can be mended, not rebuilt.
+constexpr unsigned kNoScan = ~0u;
+unsigned scan_gen = 0;           // the number of data_scan
+unsigned scan_base = kNoScan;    // data_scan kept by a rewrite: the number of the scan it was built from
+unsigned kept_base = kNoScan;    // the number of the scan the rewrite under way reads
+
+// The rows of the member list. The rows handed to the window system come
+// back when the list is emptied for an edit (hide_members) or filled again:
+// rows built from the same scan for the same category are shown again as
+// they are, and after a rewrite only the records it changed get new rows.
+std::vector<ListRow> list_rows;   // the rows in hand: none, or the ones taken back
+std::vector<ListRow> next_rows;   // room for the rows of a mended list
+struct Shown {
+  const ListRow* data = nullptr;  // the rows handed over (their room)
+  std::size_t size = 0;           // how many
+  unsigned gen = kNoScan;         // the scan they were built from
+  int cat = -1;                   // for which category
+  std::string sel;                // its name
+};
+Shown shown;
+
+bool scan_current() {
+  return data_scan.text().data() == data_text.data() && data_scan.text().size() == data_text.size();
+}
+
+// data_scan becomes a fresh scan of data_text (or of nothing).
+void rescan(std::string_view text) {
+  data_scan.scan(text);
+  ++scan_gen;
+  scan_base = kNoScan;
+}
 }  // namespace
 
 const MemberScan* read_members() {
   mk_nfname("sociantes.data");
-  if (!read_file(file_name, data_text)) {
-    data_scan.scan({});
+  if (!read_file(file_name, data_read)) {
+    rescan({});
     return nullptr;
   }
-  data_scan.scan(data_text);
+  // The file as it was last read or written (the usual case: another
+  // workstation rarely writes between two commands) keeps its scan.
+  if (data_read == data_text && scan_current()) return &data_scan;
+  data_text.swap(data_read);
+  rescan(data_text);
   return &data_scan;
 }
 
 std::string& new_members() {
   data_new.clear();
+  data_kept.begin_kept(kFields);
+  kept_base = scan_gen;
   return data_new;
 }
+
+MemberScan* new_scan() { return &data_kept; }
 
 int put_members(DirSync* later) {
   mk_nfname("sociantes.data");
@@ -57,7 +101,13 @@ int put_members(DirSync* later) {
   // What was written becomes the member file in memory; the old text's room
   // receives the next rewrite.
   data_text.swap(data_new);
-  data_scan.scan({});
+  if (data_kept.end_kept(data_text)) {
+    std::swap(data_scan, data_kept);
+    ++scan_gen;
+    scan_base = kept_base;
+  } else {
+    rescan({});
+  }
   return 0;
 }
 
@@ -71,6 +121,8 @@ void members_reset() {
   sel_nth = 0;
   data_bad = 0;
   row_rec.clear();
+  list_rows.clear();
+  shown = Shown();
 }
 
 std::string top_ref_of(const MemberScan& in) {
@@ -112,7 +164,9 @@ void report_damage() {
        1);
 }
 
-std::string flag_column(std::string_view rem) {
+namespace {
+// The flag column of rem into col.
+void put_flags(std::string& col, std::string_view rem) {
   // One look at each byte of the remarks for the four flags.
   static const auto bit = [] {
     std::array<unsigned char, 256> t{};
@@ -121,9 +175,15 @@ std::string flag_column(std::string_view rem) {
   }();
   unsigned has = 0;
   for (char b : rem) has |= bit[static_cast<unsigned char>(b)];
-  std::string col(5, ' ');
+  col.assign(5, ' ');
   for (int i = 0; i < 4; ++i)
     if (has & (1u << i)) col[static_cast<std::size_t>(i) + 1] = kFlagChars[i];
+}
+}  // namespace
+
+std::string flag_column(std::string_view rem) {
+  std::string col;
+  put_flags(col, rem);
   return col;
 }
 
@@ -150,25 +210,71 @@ std::string as_field(std::string s) {
 }  // namespace
 
 namespace {
-// Fills the member list from the member file in memory, scanned or not.
-int list_members() {
-  if (data_scan.text().data() != data_text.data() || data_scan.text().size() != data_text.size())
-    data_scan.scan(data_text);
-  const MemberScan& in = data_scan;
-  int list = member_list_ctl();
-  ws().list_clear(list);
-  row_rec.clear();
-  fld::ref.clear();
+// Row n of the list: the record's reference, identification, name and flags.
+void put_row(ListRow& row, const MemberScan& in, std::size_t n) {
+  row[0].assign(in.shown(n, 12));
+  row[1] = do_utf(in.shown(n, 11));
+  row[2] = do_utf(in.shown(n, 1));
+  put_flags(row[3], in.shown(n, 10));
+}
+
+// The rows of the records of in up to kListMax in the category, and the
+// record of each row, built afresh or, with old (the rows of the scan in
+// was kept from, old_rec their records), taken from the old rows where a
+// record was copied without a change to what its row shows. Only the fields
+// a row shows are taken; the records beyond the listed ones were scanned
+// too, so damage anywhere in the file is found.
+void fill_rows(const MemberScan& in, std::vector<ListRow>& rows, std::vector<ListRow>* old,
+               const std::vector<int>& old_rec) {
   const std::string& sel = cat_txt[cat];
-  // Only the fields a row shows are taken; the records beyond the listed
-  // ones were scanned too, so damage anywhere in the file is found.
   const std::size_t listed = in.size() < static_cast<std::size_t>(kListMax) ? in.size() : kListMax;
+  std::size_t r = 0;  // the first old row not passed
+  rows.clear();
+  rows.reserve(listed);
+  row_rec.clear();
   for (std::size_t n = 0; n < listed; ++n) {
     if (cat != 0 && in.shown(n, 13).compare(0, sel.size(), sel) != 0) continue;
-    insertview(ws().main_host(), list, std::string(in.shown(n, 12)), do_utf(in.shown(n, 11)),
-               do_utf(in.shown(n, 1)), flag_column(in.shown(n, 10)));
     row_rec.push_back(static_cast<int>(n));
+    const std::size_t from = old ? in.origin(n) : kNoRecord;
+    if (from != kNoRecord) {
+      while (r < old_rec.size() && static_cast<std::size_t>(old_rec[r]) < from) ++r;
+      const int f = in.changed(n);
+      // A changed field other than the four shown leaves the row as it was.
+      if (r < old_rec.size() && static_cast<std::size_t>(old_rec[r]) == from && f != 1 && f != 11 &&
+          f != 12) {
+        ListRow& row = rows.emplace_back(std::move((*old)[r]));
+        if (f == 10) put_flags(row[3], in.shown(n, 10));
+        continue;
+      }
+    }
+    put_row(rows.emplace_back(), in, n);
   }
+}
+
+// Fills the member list from the member file in memory, scanned or not.
+int list_members() {
+  if (!scan_current()) rescan(data_text);
+  const MemberScan& in = data_scan;
+  const int list = member_list_ctl();
+  fld::ref.clear();
+  // The rows shown come back (the list is empty until they are handed over
+  // again, below).
+  if (list_rows.empty()) ws().list_set_rows(list, list_rows);
+  const bool ours = list_rows.data() == shown.data && list_rows.size() == shown.size &&
+                    shown.cat == cat && shown.sel == cat_txt[cat];
+  if (ours && shown.gen == scan_gen) {
+    // The same scan and category: the same rows.
+  } else if (ours && shown.gen == scan_base) {
+    const std::vector<int> old_rec = row_rec;
+    fill_rows(in, next_rows, &list_rows, old_rec);
+    list_rows.swap(next_rows);
+    next_rows.clear();
+  } else {
+    fill_rows(in, list_rows, nullptr, {});
+  }
+  shown = {list_rows.data(), list_rows.size(), scan_gen, cat, cat_txt[cat]};
+  ws().list_set_rows(list, list_rows);
+  list_rows.clear();
   data_bad = in.bad_line();
   free_sel();
   clr_data();
@@ -176,6 +282,14 @@ int list_members() {
   return 0;
 }
 }  // namespace
+
+void hide_members() {
+  const int list = member_list_ctl();
+  if (list_rows.empty())
+    ws().list_set_rows(list, list_rows);
+  else
+    ws().list_clear(list);
+}
 
 int show_cust() {
   if (!read_members()) {

@@ -37,6 +37,9 @@ void refuse_damaged(int line);
 std::string flag_column(std::string_view rem);   // the five-character flag column of a row
 int show_cust();                                   // fills the member list from the file; returns 0
 int show_written();                                // the same from the member file just written by put_members; returns 0
+// Empties the member list for an edit; its rows are kept for the list shown
+// after it.
+void hide_members();
 void free_sel();
 // Says that ref cannot be selected (it is no reference) and selects nothing.
 void refuse_selection(const std::string& ref);                                   // releases the record lock of index_sel, empties it
@@ -88,15 +91,19 @@ std::string mk_hist_text();
 
 // The member file in memory. read_members reads the member file (network
 // one in network mode) with one read into a buffer kept across operations
-// and scans it once; nullptr when it cannot be read. The scan stays valid
-// until the next read_members or put_members. new_members is the buffer a
-// rewrite builds the new file in: emptied, its room kept.
+// and scans it once (a text byte for byte the one in memory keeps its scan);
+// nullptr when it cannot be read. The scan stays valid until the next
+// read_members or put_members. new_members is the buffer a rewrite builds
+// the new file in: emptied, its room kept. new_scan is where the rewrite
+// notes the records it writes (MemberScan::begin_kept, done by
+// new_members), so that the file written need not be scanned again.
 const MemberScan* read_members();
 std::string& new_members();
+MemberScan* new_scan();
 // Puts new_members() in place as the member file through the safe
 // replacement: its sibling file receives the content and is renamed over
 // it. 0 = done (the new content is then the member file in memory, for
-// show_written), 1 = the new file cannot be written, 2 = the member file
+// show_written, with its scan when new_scan holds all of it), 1 = the new file cannot be written, 2 = the member file
 // cannot be replaced (it is unchanged in both cases). With later, the flush
 // of the directory is left to it.
 int put_members(DirSync* later = nullptr);

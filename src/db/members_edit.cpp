@@ -128,7 +128,7 @@ void save_new() {
   const NewRecord rec = member_record();
   std::string& out = new_members();
   out.reserve(in->text().size() + rec.text.size());
-  ins_sorted(*in, out, {&rec});
+  ins_sorted(*in, out, {&rec}, kNoRecord, new_scan());
   // The history file is written first, so that a program killed while it
   // saves never leaves a member without one: until the member file names
   // the reference, a history file of that name belongs to nobody and the
@@ -185,7 +185,7 @@ void save_del() {
   }
   std::string& out = new_members();
   out.reserve(in->text().size());
-  ins_sorted(*in, out, {}, find_ref(*in, index_sel, sel_nth));
+  ins_sorted(*in, out, {}, find_ref(*in, index_sel, sel_nth), new_scan());
   int put = put_members();
   unlock_data();
   if (put != 0) {
@@ -225,7 +225,7 @@ void save_chg() {
   const NewRecord rec = member_record();
   std::string& out = new_members();
   out.reserve(in->text().size() + rec.text.size());
-  ins_sorted(*in, out, {&rec}, find_ref(*in, index_sel, sel_nth));
+  ins_sorted(*in, out, {&rec}, find_ref(*in, index_sel, sel_nth), new_scan());
   int put = put_members();
   unlock_data();
   if (put == 1) {
@@ -367,7 +367,7 @@ void do_new() {
   ws().ctl_set_text(box_of(13), do_utf(cat_txt[cat]));
   ws().ctl_set_text(box_of(11), new_id_box());
   open_inputs();
-  ws().list_clear(member_list_ctl());
+  hide_members();
   set_status();
   clr_flgs();
   info(" Please fill up the fields and press <Save>  ", 0);
@@ -385,7 +385,7 @@ void do_chg() {
        0);
   open_inputs();
   ws().ctl_focus(box_of(1));
-  ws().list_clear(member_list_ctl());
+  hide_members();
   task_in = 3;
   set_status();
   update_flgs(fld::rem);
@@ -399,7 +399,7 @@ void do_del() {
   if (action_busy()) return;
   task_in = 2;
   set_status();
-  ws().list_clear(member_list_ctl());
+  hide_members();
   info("  Are you sure ??? \r\n  Please Click 'Yes' and then press <Save> \r\n  otherwise 'No' to "
        "cancel. \r\n",
        2);

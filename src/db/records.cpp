@@ -203,6 +203,7 @@ int MemberScan::scan(std::string_view text, int n) {
   recs_.clear();
   n_ = n < 1 ? 1 : n > kFields ? kFields : n;
   bad_ = 0;
+  broken_ = false;
   const char* p = text.data();
   const std::size_t size = text.size();
   if (size >= UINT32_MAX) {
@@ -236,6 +237,8 @@ int MemberScan::scan(std::string_view text, int n) {
       break;
     }
     Rec& r = recs_.emplace_back();
+    r.changed = 0;
+    r.from = static_cast<std::uint32_t>(recs_.size() - 1);
     r.at[0] = static_cast<std::uint32_t>(start);
     r.line = number;
     r.whole = true;
@@ -270,12 +273,12 @@ std::string_view MemberScan::odd_line(const Rec& r, int i) const {
 
 std::string_view MemberScan::cut_field(std::string_view v) { return cut_view(v); }
 
-void MemberScan::copy(std::string& out, std::size_t from, std::size_t to) const {
+void MemberScan::copy(std::string& out, std::size_t from, std::size_t to, MemberScan* kept) const {
   if (to > recs_.size()) to = recs_.size();
   while (from < to) {
     const Rec& r = recs_[from];
     if (!r.crlf) {
-      copy_with(out, from++, 0, {});
+      copy_with(out, from++, 0, {}, kept);
       continue;
     }
     // A run of records stored as written and following each other without a
@@ -285,14 +288,18 @@ void MemberScan::copy(std::string& out, std::size_t from, std::size_t to) const 
            recs_[last + 1].at[0] == recs_[last].at[static_cast<std::size_t>(n_ + 1)])
       ++last;
     const std::size_t begin = r.at[0], end = recs_[last].at[static_cast<std::size_t>(n_ + 1)];
+    if (kept)
+      for (std::size_t k = from; k <= last; ++k) kept->note_moved(recs_[k], k, out.size() - begin);
     out.append(text_.data() + begin, end - begin);
     from = last + 1;
   }
 }
 
-void MemberScan::copy_with(std::string& out, std::size_t rec, int f, std::string_view value) const {
+void MemberScan::copy_with(std::string& out, std::size_t rec, int f, std::string_view value,
+                           MemberScan* kept) const {
   if (rec >= recs_.size()) return;
   const Rec& r = recs_[rec];
+  const std::size_t start = out.size();
   if (r.crlf && f >= 1 && f <= n_) {
     // Stored as written: the lines before and after the field in one piece each.
     const std::size_t at = r.at[static_cast<std::size_t>(f)];
@@ -300,22 +307,117 @@ void MemberScan::copy_with(std::string& out, std::size_t rec, int f, std::string
     out.append(text_.data() + r.at[0], at - r.at[0]);
     out += value;
     out += "\r\n";
+    const std::size_t moved = out.size();  // where the lines after the field go
     out.append(text_.data() + after, r.at[static_cast<std::size_t>(n_ + 1)] - after);
+    if (kept && value.find_first_of("\r\n") == std::string_view::npos) {
+      Rec& k = kept->note(start);
+      k.from = static_cast<std::uint32_t>(rec);
+      k.changed = static_cast<std::uint8_t>(f);
+      for (int i = 0; i <= n_ + 1; ++i) {
+        const std::size_t u = static_cast<std::size_t>(i);
+        k.at[u] = static_cast<std::uint32_t>(i <= f ? r.at[u] - r.at[0] + start : r.at[u] - after + moved);
+      }
+    } else if (kept) {
+      kept->broken_ = true;
+    }
     return;
   }
   for (int i = 0; i <= n_; ++i) {
     out += i == f && f != 0 ? value : line_of(r, i);
     out += "\r\n";
   }
+  if (kept) {
+    kept->note_added(out, start);
+    // The lines as stored, or one field changed.
+    kept->recs_.back().from = static_cast<std::uint32_t>(rec);
+    kept->recs_.back().changed = static_cast<std::uint8_t>(f >= 1 && f <= n_ ? f : 0);
+  }
+}
+
+void MemberScan::begin_kept(int n) {
+  text_ = {};
+  recs_.clear();
+  n_ = n < 1 ? 1 : n > kFields ? kFields : n;
+  bad_ = 0;
+  broken_ = false;
+}
+
+MemberScan::Rec& MemberScan::note(std::size_t start) {
+  if (start >= UINT32_MAX) broken_ = true;
+  Rec& k = recs_.emplace_back();
+  // The new text has CR LF line ends only, no blank line and every field line.
+  k.line = static_cast<std::uint32_t>(recs_.size() - 1) * static_cast<std::uint32_t>(n_ + 1) + 1;
+  k.whole = true;
+  k.crlf = true;
+  k.changed = 0;
+  k.from = UINT32_MAX;
+  return k;
+}
+
+std::size_t MemberScan::origin(std::size_t rec) const {
+  const std::uint32_t from = recs_[rec].from;
+  return from == UINT32_MAX ? kNoRecord : from;
+}
+
+void MemberScan::note_moved(const Rec& r, std::size_t rec, std::size_t delta) {
+  Rec& k = note(r.at[0] + delta);
+  k.from = static_cast<std::uint32_t>(rec);
+  for (int i = 0; i <= n_ + 1; ++i) {
+    const std::size_t u = static_cast<std::size_t>(i);
+    k.at[u] = static_cast<std::uint32_t>(r.at[u] + delta);
+  }
+}
+
+void MemberScan::note_added(std::string_view out, std::size_t start) {
+  Rec& k = note(start);
+  std::size_t pos = start;
+  for (int i = 0; i <= n_; ++i) {
+    // Each line ends at its first CR, which is followed by LF.
+    k.at[static_cast<std::size_t>(i)] = static_cast<std::uint32_t>(pos);
+    const std::size_t cr = out.find('\r', pos);
+    if (cr == std::string_view::npos || cr + 1 >= out.size() || out[cr + 1] != '\n' ||
+        out.substr(pos, cr - pos).find('\n') != std::string_view::npos) {
+      broken_ = true;
+      return;
+    }
+    pos = cr + 2;
+  }
+  k.at[static_cast<std::size_t>(n_ + 1)] = static_cast<std::uint32_t>(pos);
+  if (pos != out.size() || out[start] != '#') broken_ = true;
+}
+
+bool MemberScan::end_kept(std::string_view text) {
+  // The records noted must follow each other from the start to the end of
+  // the text: then every line of it was noted.
+  bool whole = !broken_ && text.size() < UINT32_MAX;
+  std::size_t end = 0;
+  for (const Rec& r : recs_) {
+    if (r.at[0] != end) whole = false;
+    end = r.at[static_cast<std::size_t>(n_ + 1)];
+  }
+  if (!whole || end != text.size()) {
+    begin_kept(n_);
+    return false;
+  }
+  text_ = text;
+  return true;
 }
 
 void ins_sorted(const MemberScan& in, std::string& out, const std::vector<const NewRecord*>& add,
-                std::size_t leave_out) {
+                std::size_t leave_out, MemberScan* kept) {
+  // Writes the new records [first, last).
+  auto put_new = [&](std::size_t first, std::size_t last) {
+    for (; first < last; ++first) {
+      const std::size_t start = out.size();
+      out += add[first]->text;
+      if (kept) kept->note_added(out, start);
+    }
+  };
   std::size_t next = 0;  // the first new record not written yet
   std::size_t from = 0;  // the first stored record not copied yet
   for (std::size_t k = 0; k < in.size() && (next < add.size() || leave_out != kNoRecord); ++k) {
     if (k == leave_out) {
-      in.copy(out, from, k);
+      in.copy(out, from, k, kept);
       from = k + 1;
       leave_out = kNoRecord;
       continue;
@@ -325,12 +427,12 @@ void ins_sorted(const MemberScan& in, std::string& out, const std::vector<const 
     std::size_t first = next;
     while (next < add.size() && chk_alfa(name, add[next]->name) == 1) ++next;
     if (next == first) continue;
-    in.copy(out, from, k);
+    in.copy(out, from, k, kept);
     from = k;
-    for (; first < next; ++first) out += add[first]->text;
+    put_new(first, next);
   }
-  in.copy(out, from, in.size());
-  for (; next < add.size(); ++next) out += add[next]->text;
+  in.copy(out, from, in.size(), kept);
+  put_new(next, add.size());
 }
 
 std::size_t find_ref(const MemberScan& in, std::string_view ref, int nth) {

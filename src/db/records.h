@@ -119,10 +119,29 @@ class MemberScan {
   static std::string_view cut_field(std::string_view v);  // v cut to 62 bytes on a whole character
   int line(std::size_t rec) const { return static_cast<int>(recs_[rec].line); }  // its marker line
   bool whole(std::size_t rec) const { return recs_[rec].whole; }  // it had all its field lines
-  // Appends records [from, to) as stored (put_raw's bytes).
-  void copy(std::string& out, std::size_t from, std::size_t to) const;
+  // Appends records [from, to) as stored (put_raw's bytes). With kept, each
+  // record appended is noted there (see begin_kept).
+  void copy(std::string& out, std::size_t from, std::size_t to, MemberScan* kept = nullptr) const;
   // Appends record rec as stored with field f replaced by value (one line).
-  void copy_with(std::string& out, std::size_t rec, int f, std::string_view value) const;
+  void copy_with(std::string& out, std::size_t rec, int f, std::string_view value,
+                 MemberScan* kept = nullptr) const;
+
+  // The scan of a new text, kept while a rewrite builds it out of the records
+  // of another scan, so that the text written need not be scanned again.
+  // begin_kept(n) empties this scan; copy, copy_with and ins_sorted, given it
+  // as kept, note each record they append; note_added notes a record appended
+  // otherwise (a marker line and n field lines ending at the end of out, CR
+  // LF each, as put_data writes them). end_kept(text) ties the scan to the
+  // finished text: false, and the scan is empty, when the records noted do
+  // not cover the text exactly (the text must then be scanned).
+  void begin_kept(int n = kFields);
+  void note_added(std::string_view out, std::size_t start);
+  bool end_kept(std::string_view text);
+  // For a kept scan: the record of the scan it was built from that record
+  // rec copies (kNoRecord for a record added), and the field that copy
+  // changed (0 = none: the same fields).
+  std::size_t origin(std::size_t rec) const;
+  int changed(std::size_t rec) const { return recs_[rec].changed; }
 
  private:
   struct Rec {
@@ -130,6 +149,8 @@ class MemberScan {
     std::uint32_t line;                // marker line number
     bool whole;                        // every field line was there
     bool crlf;                         // whole, and every line ends in CR LF: stored as put_raw writes it
+    std::uint8_t changed;              // kept scan: the field its copy changed, 0 = none
+    std::uint32_t from;                // kept scan: the record it copies, UINT32_MAX = added
   };
   // Line i (0 = marker) of r without its line end.
   std::string_view line_of(const Rec& r, int i) const {
@@ -138,10 +159,14 @@ class MemberScan {
     return text_.substr(start, r.at[static_cast<std::size_t>(i + 1)] - 2 - start);
   }
   std::string_view odd_line(const Rec& r, int i) const;  // line_of for a record not stored as written
+  Rec& note(std::size_t start);  // a new kept record starting at start
+  // Notes r, record rec of the scan copied, as moved whole by delta bytes.
+  void note_moved(const Rec& r, std::size_t rec, std::size_t delta);
   std::string_view text_;    // the text scanned
   std::vector<Rec> recs_;    // its records, in file order
   int n_ = kFields;          // fields per record
   int bad_ = 0;              // first damaged line, 0 = none
+  bool broken_ = false;      // a kept scan was noted something it cannot hold
 };
 
 // A member to write into the member file: its Name (field 1) as compared for
@@ -158,8 +183,9 @@ struct NewRecord {
 // end. Several new records at one place keep their order. The caller checks
 // in.bad_line() before the scan is used.
 inline constexpr std::size_t kNoRecord = static_cast<std::size_t>(-1);
+// With kept, the new text's scan is noted there (see MemberScan::begin_kept).
 void ins_sorted(const MemberScan& in, std::string& out, const std::vector<const NewRecord*>& add,
-                std::size_t leave_out = kNoRecord);
+                std::size_t leave_out = kNoRecord, MemberScan* kept = nullptr);
 // The nth record (0 = the first) of in whose reference (field 12) is ref, or
 // kNoRecord.
 std::size_t find_ref(const MemberScan& in, std::string_view ref, int nth);

@@ -249,6 +249,14 @@ void ScriptedWindowSystem::list_select(int ctl, int row) {
   if (Control* c = control(ctl)) c->sel = row;
 }
 
+void ScriptedWindowSystem::list_set_rows(int ctl, std::vector<ListRow>& rows) {
+  if (Control* c = control(ctl)) {
+    c->items.clear();
+    c->rows.swap(rows);
+    c->sel = -1;
+  }
+}
+
 int ScriptedWindowSystem::list_column_width(int ctl, int col) {
   Control* c = control(ctl);
   if (!c || col < 0 || col >= static_cast<int>(c->col_widths.size())) return 0;

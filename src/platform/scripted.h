@@ -52,7 +52,7 @@ class ScriptedWindowSystem final : public WindowSystem, public LayoutHost {
     std::size_t limit = 0;                          // most bytes the user can type, 0 = no limit
     int sel = -1;                                   // selected row of a list
     std::vector<std::string> items;                 // list box strings
-    std::vector<std::array<std::string, 4>> rows;   // list view rows
+    std::vector<ListRow> rows;                      // list view rows
     std::vector<int> col_widths;                    // list view column widths
   };
   Control* control(int ctl);
@@ -88,6 +88,7 @@ class ScriptedWindowSystem final : public WindowSystem, public LayoutHost {
   void list_clear(int ctl) override;
   int list_selection(int ctl) override;
   void list_select(int ctl, int row) override;
+  void list_set_rows(int ctl, std::vector<ListRow>& rows) override;
   int list_column_width(int ctl, int col) override;
   void set_list_column_width(int ctl, int col, int w) override;
   LayoutHost& main_host() override { return *this; }

@@ -9,6 +9,7 @@
 // with set_window_system().
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <utility>
@@ -21,6 +22,10 @@ namespace soc {
 class LayoutHost;  // control creation and text measurement (shell/winutil.h)
 
 enum class Icon { none, info, error, question };
+
+// The four columns of one row of a list view (the member list: reference,
+// identification, name, flags).
+using ListRow = std::array<std::string, 4>;
 
 // One control of a dialog template, in dialog units.
 enum class DlgCtl { picture, text, entry, label, button };
@@ -119,6 +124,10 @@ class WindowSystem {
   virtual void list_clear(int ctl) = 0;                // list box or list view
   virtual int list_selection(int ctl) = 0;             // selected row, -1 = none
   virtual void list_select(int ctl, int row) = 0;      // -1 = unmark
+  // Replaces every row of a list view with rows, as list_clear and one
+  // insertion per row would, but without copying them: rows receives the
+  // rows shown before, whose room the next call can reuse.
+  virtual void list_set_rows(int ctl, std::vector<ListRow>& rows) = 0;
   virtual int list_column_width(int ctl, int col) = 0;  // list view column width in pixels
   virtual void set_list_column_width(int ctl, int col, int w) = 0;
 

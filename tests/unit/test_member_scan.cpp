@@ -178,6 +178,131 @@ TEST(FindRef, CountsOnlyRecordsOfThatReference) {
   EXPECT_EQ(find_ref(scan, "", 0), kNoRecord);
 }
 
+// The scan a rewrite keeps while it writes must be the scan of what it wrote.
+void expect_scan_of(const MemberScan& kept, const std::string& out, const std::string& what) {
+  MemberScan fresh;
+  ASSERT_EQ(fresh.scan(out), 0) << what;
+  EXPECT_EQ(kept.text().data(), out.data()) << what;
+  ASSERT_EQ(kept.size(), fresh.size()) << what;
+  for (std::size_t k = 0; k < fresh.size(); ++k) {
+    EXPECT_EQ(kept.line(k), fresh.line(k)) << what << " record " << k;
+    EXPECT_TRUE(kept.whole(k)) << what << " record " << k;
+    for (int f = 1; f <= kFields; ++f)
+      EXPECT_EQ(kept.field(k, f), fresh.field(k, f)) << what << " record " << k << " field " << f;
+  }
+}
+
+TEST(KeptScan, IsTheScanOfTheTextWrittenAndNamesWhereEachRecordCameFrom) {
+  fld::rem = "New !";
+  fld::ref = "A0042";
+  for (const auto& t : texts()) {
+    MemberScan scan;
+    if (scan.scan(t.text) != 0) continue;
+    for (std::size_t leave = 0; leave <= scan.size(); ++leave) {
+      for (const char* name : {"", "Bear", "Zorn", "\xC3\x89mile"}) {
+        fld::name = name;
+        const NewRecord rec = member_record();
+        const std::vector<const NewRecord*> add = {&rec};
+        for (bool insert : {true, false}) {
+          const std::string what = std::string(t.what) + ", leaving out " + std::to_string(leave) +
+                                   (insert ? ", inserting " + std::string(name) : "");
+          MemberScan kept;
+          kept.begin_kept();
+          std::string out;
+          ins_sorted(scan, out, insert ? add : std::vector<const NewRecord*>{},
+                     leave < scan.size() ? leave : kNoRecord, &kept);
+          ASSERT_TRUE(kept.end_kept(out)) << what;
+          expect_scan_of(kept, out, what);
+          std::size_t added = 0;
+          long long prev = -1;  // the origin of the copy before
+          for (std::size_t k = 0; k < kept.size(); ++k) {
+            EXPECT_EQ(kept.changed(k), 0) << what;
+            const std::size_t o = kept.origin(k);
+            if (o == kNoRecord) {
+              ++added;
+              EXPECT_EQ(kept.field(k, 1), fld::name) << what;
+              continue;
+            }
+            EXPECT_NE(o, leave) << what;
+            EXPECT_GT(static_cast<long long>(o), prev) << what;  // in file order
+            prev = static_cast<long long>(o);
+            for (int f = 1; f <= kFields; ++f) EXPECT_EQ(kept.field(k, f), scan.field(o, f)) << what;
+          }
+          EXPECT_EQ(added, insert ? 1u : 0u) << what;
+        }
+      }
+    }
+    // The bulk flag change: every other record with its remarks changed.
+    MemberScan kept;
+    kept.begin_kept();
+    std::string out;
+    for (std::size_t k = 0; k < scan.size(); ++k) {
+      if (k % 2)
+        scan.copy_with(out, k, 10, "flag !", &kept);
+      else
+        scan.copy(out, k, k + 1, &kept);
+    }
+    ASSERT_TRUE(kept.end_kept(out)) << t.what;
+    expect_scan_of(kept, out, std::string(t.what) + ", flags");
+    for (std::size_t k = 0; k < kept.size(); ++k) {
+      EXPECT_EQ(kept.origin(k), k) << t.what;
+      EXPECT_EQ(kept.changed(k), k % 2 ? 10 : 0) << t.what;
+    }
+  }
+}
+
+TEST(KeptScan, RefusesATextItDidNotNoteWhole) {
+  const std::string file = record("Adam", "A0000") + record("Berg", "A0001");
+  MemberScan scan;
+  scan.scan(file);
+  struct Case {
+    const char* what;
+    void (*write)(const MemberScan& in, std::string& out, MemberScan& kept);
+  } cases[] = {
+      {"a record appended without a note",
+       [](const MemberScan& in, std::string& out, MemberScan& kept) {
+         in.copy(out, 0, 1, &kept);
+         in.copy(out, 1, 2);
+       }},
+      {"text after the last record",
+       [](const MemberScan& in, std::string& out, MemberScan& kept) {
+         in.copy(out, 0, 2, &kept);
+         out += "\r\n";
+       }},
+      {"a new record of two lines",
+       [](const MemberScan& in, std::string& out, MemberScan& kept) {
+         const NewRecord short_one{"Aaron", "#\r\nAaron\r\n"};
+         ins_sorted(in, out, {&short_one}, kNoRecord, &kept);
+       }},
+      {"a field changed to two lines",
+       [](const MemberScan& in, std::string& out, MemberScan& kept) {
+         in.copy_with(out, 0, 10, "one\r\ntwo", &kept);
+         in.copy(out, 1, 2, &kept);
+       }},
+      {"a line end without its LF",
+       [](const MemberScan& in, std::string& out, MemberScan& kept) {
+         in.copy(out, 0, 1, &kept);
+         const std::size_t start = out.size();
+         out += "#\r\nA\rB\r\n";
+         for (int i = 2; i <= kFields; ++i) out += "x\r\n";
+         kept.note_added(out, start);
+       }},
+  };
+  for (const auto& c : cases) {
+    MemberScan kept;
+    kept.begin_kept();
+    std::string out;
+    c.write(scan, out, kept);
+    EXPECT_FALSE(kept.end_kept(out)) << c.what;
+    EXPECT_EQ(kept.size(), 0u) << c.what;
+  }
+  // Nothing written: an empty member file.
+  MemberScan kept;
+  kept.begin_kept();
+  EXPECT_TRUE(kept.end_kept(""));
+  EXPECT_EQ(kept.size(), 0u);
+}
+
 TEST(DoUtf, PlainStartsOfEveryLengthBeforeAConvertedByte) {
   for (std::size_t n = 0; n < 20; ++n) {
     const std::string head(n, 'a');

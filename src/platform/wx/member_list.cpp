@@ -36,6 +36,14 @@ void MemberList::clear() {
   Refresh();
 }
 
+void MemberList::set_rows(std::vector<std::array<std::string, 4>>& rows) {
+  // The count goes to 0 first, as after clear(): no row stays selected.
+  rows_.swap(rows);
+  SetItemCount(0);
+  SetItemCount(static_cast<long>(rows_.size()));
+  Refresh();
+}
+
 // A hidden column (width 0) draws nothing: the list would otherwise leave a
 // sliver of its text at the column's edge. Its text stays in the rows.
 wxString MemberList::OnGetItemText(long item, long column) const {

@@ -19,6 +19,9 @@ class MemberList final : public wxListCtrl {
   bool set_text(int item, int sub, const std::string& s);     // one cell; false outside the rows
   const std::string& text(int item, int sub) const;           // one cell ("" outside)
   void clear();                                               // no rows
+  // All rows at once: rows receives the rows shown before (see
+  // WindowSystem::list_set_rows).
+  void set_rows(std::vector<std::array<std::string, 4>>& rows);
   int rows() const { return static_cast<int>(rows_.size()); }
 
  protected:

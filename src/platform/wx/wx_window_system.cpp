@@ -350,6 +350,10 @@ void WxWindowSystem::list_clear(int ctl) {
   if (auto* v = dynamic_cast<MemberList*>(w)) v->clear();
 }
 
+void WxWindowSystem::list_set_rows(int ctl, std::vector<ListRow>& rows) {
+  if (auto* v = dynamic_cast<MemberList*>(window(ctl))) v->set_rows(rows);
+}
+
 int WxWindowSystem::list_selection(int ctl) {
   wxWindow* w = window(ctl);
   if (auto* l = dynamic_cast<wxListBox*>(w)) return l->GetSelection();

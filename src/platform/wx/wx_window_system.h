@@ -111,6 +111,7 @@ class WxWindowSystem final : public WindowSystem, public LayoutHost {
   void ctl_check(int ctl, bool on) override;
   bool ctl_checked(int ctl) override;
   void list_clear(int ctl) override;
+  void list_set_rows(int ctl, std::vector<ListRow>& rows) override;
   int list_selection(int ctl) override;
   void list_select(int ctl, int row) override;
   int list_column_width(int ctl, int col) override;

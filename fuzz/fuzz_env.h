@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "db/util.h"
+#include "platform/fs.h"
 #include "platform/scripted.h"
 #include "platform/services.h"
 #include "platform/window_system.h"
@@ -40,7 +41,9 @@ namespace soc::fuzz {
 // The scratch home of this process (with a final '/'), made at the first
 // call and removed at exit. HOME points at it, the cache lies inside it, and
 // CUPS is pointed at a server that does not exist, so that no target waits
-// for a print service.
+// for a print service. Files are not flushed to the disk (the targets check
+// what is written, not that it survives a power cut), which makes the
+// targets that rewrite files many times faster.
 inline const std::string& scratch_home() {
   static const std::string home = [] {
     std::string tmpl = (std::filesystem::temp_directory_path() / "soc-fuzz-XXXXXX").string();
@@ -48,6 +51,7 @@ inline const std::string& scratch_home() {
     ::setenv("HOME", tmpl.c_str(), 1);
     ::unsetenv("XDG_CACHE_HOME");
     ::setenv("CUPS_SERVER", (tmpl + "/no-cups.sock").c_str(), 1);
+    fs_ops().fsync = [](int) { return 0; };
     std::atexit([] {
       std::error_code ec;
       std::filesystem::remove_all(getenv("HOME"), ec);
@@ -112,6 +116,21 @@ inline bool valid_utf8(std::string_view s) {
     i += static_cast<std::size_t>(more) + 1;
   }
   return true;
+}
+
+// A text as the program keeps it (shown) from the text as stored, cut to at
+// most n bytes: a prefix, cut only when it had to be, and then only to
+// leave out whole the one UTF-8 character that the cut would split; valid
+// UTF-8 stays valid.
+inline void check_cut(std::string_view stored, std::string_view shown, std::size_t n) {
+  FUZZ_CHECK(shown.size() <= n);
+  FUZZ_CHECK(stored.substr(0, shown.size()) == shown);
+  if (valid_utf8(stored)) FUZZ_CHECK(valid_utf8(shown));
+  if (shown.size() == stored.size() || shown.size() == n) return;
+  FUZZ_CHECK(stored.size() > n && shown.size() + 3 >= n);
+  FUZZ_CHECK(static_cast<unsigned char>(stored[shown.size()]) >= 0xC0);
+  for (std::size_t i = shown.size() + 1; i <= n; ++i)
+    FUZZ_CHECK((static_cast<unsigned char>(stored[i]) & 0xC0) == 0x80);
 }
 
 // The input cut into pieces at each occurrence of sep; at most max pieces

@@ -23,20 +23,6 @@ namespace {
 
 using namespace soc;
 
-// The field as the program takes it from the field as stored.
-void check_cut(std::string_view stored, std::string_view shown) {
-  FUZZ_CHECK(shown.size() <= kFieldMax);
-  FUZZ_CHECK(stored.substr(0, shown.size()) == shown);
-  if (shown.size() < stored.size()) {
-    // Cut only where it had to be, before a byte that starts a character,
-    // and as late as that allows.
-    auto continuation = [&](std::size_t i) { return (static_cast<unsigned char>(stored[i]) & 0xC0) == 0x80; };
-    FUZZ_CHECK(stored.size() > kFieldMax);
-    FUZZ_CHECK(!continuation(shown.size()));
-    for (std::size_t i = shown.size() + 1; i <= kFieldMax; ++i) FUZZ_CHECK(continuation(i));
-  }
-}
-
 // The two readers over text; returns the number of records.
 std::size_t check_readers(const std::string& text, MemberScan& scan) {
   scan.scan(text);
@@ -51,7 +37,7 @@ std::size_t check_readers(const std::string& text, MemberScan& scan) {
     for (int f = 1; f <= kFields; ++f) {
       FUZZ_CHECK(rd.field(f) == scan.field(k, f));
       FUZZ_CHECK(r[static_cast<std::size_t>(f)] == scan.shown(k, f));
-      check_cut(rd.field(f), r[static_cast<std::size_t>(f)]);
+      fuzz::check_cut(rd.field(f), r[static_cast<std::size_t>(f)], kFieldMax);
       FUZZ_CHECK(rd.field(f).find_first_of("\r\n") == std::string_view::npos);
     }
     std::string one, copied;

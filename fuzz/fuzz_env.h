@@ -39,14 +39,20 @@ namespace soc::fuzz {
   } while (0)
 
 // The scratch home of this process (with a final '/'), made at the first
-// call and removed at exit. HOME points at it, the cache lies inside it, and
+// call (in /dev/shm unless TMPDIR says where) and removed at exit. HOME
+// points at it, the cache lies inside it, and
 // CUPS is pointed at a server that does not exist, so that no target waits
 // for a print service. Files are not flushed to the disk (the targets check
 // what is written, not that it survives a power cut), which makes the
 // targets that rewrite files many times faster.
 inline const std::string& scratch_home() {
   static const std::string home = [] {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "soc-fuzz-XXXXXX").string();
+    // In memory when the system has a tmpfs for it: the targets rewrite
+    // files many times a second.
+    const bool shm = ::access("/dev/shm", W_OK | X_OK) == 0 && !std::getenv("TMPDIR");
+    std::string tmpl =
+        ((shm ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path()) /
+         "soc-fuzz-XXXXXX").string();
     if (!::mkdtemp(tmpl.data())) fail("mkdtemp", __FILE__, __LINE__);
     ::setenv("HOME", tmpl.c_str(), 1);
     ::unsetenv("XDG_CACHE_HOME");

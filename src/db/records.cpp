@@ -7,6 +7,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "import/do_utf.h"
 #include "platform/fs.h"
 
 namespace soc {
@@ -191,10 +192,7 @@ bool blank_text(const char* p, std::size_t n) {
 
 // The room of a cut field: at most kFieldMax bytes, on a whole character.
 std::string_view cut_view(std::string_view v) {
-  if (v.size() <= kFieldMax) return v;
-  std::size_t end = kFieldMax;
-  while (end > 0 && (static_cast<unsigned char>(v[end]) & 0xC0) == 0x80) --end;
-  return v.substr(0, end);
+  return v.substr(0, cut_len(v, kFieldMax));
 }
 }  // namespace
 

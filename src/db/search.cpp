@@ -42,6 +42,7 @@
 #include "db/members.h"
 #include "db/records.h"
 #include "db/util.h"
+#include "import/do_utf.h"
 #include "platform/fs.h"
 #include "platform/window_system.h"
 #include "shell/dialog.h"
@@ -210,10 +211,7 @@ int write_copy(const std::string& path, std::string_view text, CopyStamp& stamp)
 // The length of a field line as the reader keeps it: at most 62 bytes,
 // never splitting a UTF-8 character.
 std::size_t field_len(std::string_view t, std::size_t start, std::size_t len) {
-  if (len <= kFieldMax) return len;
-  std::size_t end = kFieldMax;
-  while (end > 0 && (static_cast<unsigned char>(t[start + end]) & 0xC0) == 0x80) --end;
-  return end;
+  return cut_len(t.substr(start, len), kFieldMax);
 }
 
 // The lines of a text, as the line reader gives them, from the positions

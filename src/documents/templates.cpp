@@ -6,7 +6,9 @@
 // A page has 71 rows of which the first 61 are written. A field is put in its
 // row at column X by blanking every line end and unused byte before X; when
 // the row already reaches past X the text goes on an extra line under it. No
-// line of the page passes 95 columns: a longer text is cut.
+// text put on the page passes column 95: a longer text is cut. (Blanking the
+// line ends before X can join a short line to the extra line under it, into
+// one longer line.)
 #include <array>
 #include <cstdio>
 #include <cstdlib>

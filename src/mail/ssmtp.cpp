@@ -634,6 +634,13 @@ int smtp_engine(const std::string& subj, const char* rcpt, std::FILE* text, std:
   return result;
 }
 
+void smtp_attach(int fd) {
+  sock = fd;
+  lost = false;
+  use_tls = 0;
+  outbuf.clear();
+}
+
 void ssmtp_reset() {
   server_name.clear();
   hostname.clear();

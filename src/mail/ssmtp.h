@@ -57,6 +57,16 @@ std::string addr_parse(const std::string& text);   // the address of text ("<...
 // is not a number from 1 to 65535.
 bool split_server(const std::string& server, int dflt, std::string& host, int& port);
 
+// The reply reader on a connection the caller opened: fd (non-blocking)
+// becomes the plain connection every later read uses; -1 detaches it
+// without closing it. For the tests, which play the server on the other
+// end of a socket pair.
+void smtp_attach(int fd);
+// Reads one complete reply (the lines of a multi-line reply up to its last
+// one): the last line without its line end, cut to kReplyMax bytes, and its
+// code divided by 100; 0 when no reply could be read (line is then empty).
+int smtp_read(std::string& line);
+
 void ssmtp_reset();   // resets the globals of this module (tests)
 
 }  // namespace soc

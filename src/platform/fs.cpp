@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "import/do_utf.h"
 #include "platform/crash.h"
 #include "platform/fault.h"
 
@@ -290,11 +291,7 @@ std::string join_crlf(const std::vector<std::string>& lines) {
 
 std::string cut_utf8(const std::string& s, std::size_t n) {
   if (s.size() <= n) return s;
-  size_t end = n;
-  // Step back over continuation bytes (10xxxxxx) to the start of the
-  // character that would be split, unless the cut falls on a boundary.
-  while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80) --end;
-  return s.substr(0, end);
+  return s.substr(0, cut_len(s, n));
 }
 
 std::vector<std::string> names_ending(const std::string& dir, const std::string& suffix) {

@@ -71,8 +71,13 @@ void next_letter() {
   set_status("Status: Setting up:" + prt_file + " " + done());
   std::FILE* out = std::fopen(prt_file.c_str(), "wb");
   std::string line;
+  // Each line is copied byte for byte: a NUL in a member's field must not
+  // cut the rest of its line off.
   while (read_line(f, line) && !is_end(line))
-    if (out) std::fprintf(out, "%s\r\n", line.c_str());
+    if (out) {
+      std::fwrite(line.data(), 1, line.size(), out);
+      std::fputs("\r\n", out);
+    }
   if (out) std::fclose(out);
   wait(10, 30);
   is_printing = 1;

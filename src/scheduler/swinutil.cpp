@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <iostream>
 
+#include "import/do_utf.h"
+
 namespace soc::sched {
 
 BoxTable boxes;
@@ -29,10 +31,7 @@ bool valid_elem(int elem) { return elem >= 0 && elem < max_elems; }
 
 // Cuts `s` to at most `n` bytes without splitting a UTF-8 character.
 std::string cut_text(const std::string& s, std::size_t n) {
-  if (s.size() <= n) return s;
-  std::size_t end = n;
-  while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80) --end;
-  return s.substr(0, end);
+  return s.substr(0, cut_len(s, n));
 }
 
 // A rectangle as the host receives it: no negative size.

@@ -5,6 +5,7 @@
 //
 // Each call is a whole print job. The debug log is deleted after a job
 // without failure and left in place after one that failed.
+#include <algorithm>
 #include <cstdlib>
 
 #include <pwd.h>
@@ -32,6 +33,7 @@ const char* const kCredit = "Printed by Spoolet, the mail printer scheduler of S
 constexpr std::size_t kLineMax = 127;  // characters of a letter line printed
 constexpr std::size_t kLabelMax = 38;  // characters of a label line printed
 constexpr int kPageRows = 62;          // rows of a letter page
+constexpr long long kOffSheet = 1 << 30;  // a position this far off the sheet is drawn there
 
 std::string home_dir() {
   const char* h = std::getenv("HOME");
@@ -214,13 +216,17 @@ int prt_win_labels(std::FILE* file, int top_mm, int gap_mm, int left) {
     no_layout(" Printer error 4 ");
     return kLabelsFailed;
   }
-  int y = 0, row = 0;
+  // Positions are reckoned in 64 bits: top and gap are whatever numbers the
+  // mailing file holds, and a label placed far off the sheet is simply not
+  // seen, as it would not be on paper.
+  long long y = 0;
+  int row = 0;
   bool right = false, sheet_done = false;
   std::string line;
   while (!sheet_done) {
     int x;
     if (!right) {
-      y = y + (row == 0 ? top_mm : gap_mm) * v;
+      y = y + static_cast<long long>(row == 0 ? top_mm : gap_mm) * v;
       x = W / 20;
       if (left <= 1) sheet_done = true;
       right = true;
@@ -228,18 +234,18 @@ int prt_win_labels(std::FILE* file, int top_mm, int gap_mm, int left) {
       row = row + 1;
       x = W / 2 + W / 20;
       right = false;
-      if (y > H - 6 * h - gap_mm * v || left <= 1) sheet_done = true;
+      if (y > H - 6LL * h - static_cast<long long>(gap_mm) * v || left <= 1) sheet_done = true;
     }
     // One label: its lines up to the "#" line, each under the previous one;
     // the next label of the row starts at the row's top again.
-    int ly = y;
+    long long ly = y;
     bool at_end = true;
     while (read_line(file, line)) {
       if (line == "#") {
         at_end = false;
         break;
       }
-      draw(first_chars(line, kLabelMax), x, ly);
+      draw(first_chars(line, kLabelMax), x, static_cast<int>(std::clamp(ly, -kOffSheet, kOffSheet)));
       ly = ly + 2 * h;
     }
     left = left - 1;

@@ -7,11 +7,13 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "db/members.h"
 #include "db/records.h"
+#include "db/search.h"
 #include "db/util.h"
 #include "import/do_utf.h"
 #include "platform/fs.h"
@@ -53,6 +55,8 @@ std::vector<Text> texts() {
       {"record cut short after its marker", a + "#"},
       {"field over 62 bytes and a split character",
        record(std::string(61, 'L') + "\xC3\xA9" + "tail", "A0005") + b},
+      {"field over 62 bytes of Windows-1252 text",
+       record(std::string(70, '\xB0'), "A0006") + record("x" + std::string(66, '\xB7'), "A0007")},
       {"damaged after two records", a + b + "stray\r\n" + c},
       {"leading blank before a marker", a + " #\r\n" + b},
       {"NUL where a marker is expected", a + std::string(1, '\0') + "\r\n" + b},
@@ -102,6 +106,27 @@ TEST(MemberScan, ReadsWhatTheRecordReaderReadsAndCopiesWhatPutRawWrites) {
       EXPECT_EQ(head + tail, raw) << t.what << " split at " << from;
     }
   }
+}
+
+// A long field of Windows-1252 bytes in 0x80..0xBF (each a character of its
+// own) is cut to 62 bytes like any other, not to nothing, by the reader, the
+// scan and the search alike.
+TEST(MemberReader, CutsLongWindows1252FieldsTo62Bytes) {
+  const std::string degrees(70, '\xB0');
+  const std::string text = record(degrees, "A0006");
+  MemberReader in(text);
+  Record r;
+  ASSERT_EQ(in.next(r), kFields);
+  EXPECT_EQ(r[1], std::string(62, '\xB0'));
+  MemberScan scan;
+  scan.scan(text);
+  EXPECT_EQ(scan.shown(0, 1), r[1]);
+  std::string low;
+  std::vector<std::uint32_t> nl;
+  fold_text(text, low, nl);
+  SrchScan s{};
+  srch_scan(text, low, nl, "", fold_lower("\xB0\xB0\xB0"), s);
+  EXPECT_TRUE(s.hit);
 }
 
 // The old two-step rewrites as the reference: leave a record out, then insert.

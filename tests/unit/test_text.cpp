@@ -21,6 +21,12 @@ TEST(CutUtf8, NeverSplitsACharacter) {
       {"ab\xC3\xA9z", 4, "ab\xC3\xA9"},
       {"\xE2\x82\xAC\xE2\x82\xAC", 4, "\xE2\x82\xAC"},  // two euro signs
       {"", 0, ""},
+      {"\xF0\x9F\x98\x80", 3, ""},  // a four-byte character left out whole
+      // Bytes that are no UTF-8 (Windows-1252 text of older installations)
+      // are characters of their own: "°" is 0xB0, "·" 0xB7.
+      {std::string(70, '\xB0'), 62, std::string(62, '\xB0')},
+      {"ab\xC3\xA9\xB0\xB7", 5, "ab\xC3\xA9\xB0"},  // é is whole before the stray bytes
+      {"\xB7\xB7\xC3\xA9", 3, "\xB7\xB7"},
   };
   for (const auto& c : cases) EXPECT_EQ(cut_utf8(c.in, c.n), c.out) << c.in << " / " << c.n;
 }

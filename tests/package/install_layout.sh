@@ -30,6 +30,9 @@ share/doc/sociantes/README.md 644
 share/doc/sociantes/copyright 644
 share/doc/sociantes/changelog.gz 644
 share/doc/sociantes/docs/screenshot.png 644
+share/doc/sociantes/docs/GUIDE.md 644
+share/doc/sociantes/docs/RELIABILITY.md 644
+share/doc/sociantes/docs/images/main-window.png 644
 share/sociantes/sociantes.png 644
 share/sociantes/601.png 644"
 for s in 16 22 24 32 48 64 128 256; do

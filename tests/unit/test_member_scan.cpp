@@ -125,7 +125,7 @@ TEST(MemberReader, CutsLongWindows1252FieldsTo62Bytes) {
   std::vector<std::uint32_t> nl;
   fold_text(text, low, nl);
   SrchScan s{};
-  srch_scan(text, low, nl, "", fold_lower("\xB0\xB0\xB0"), s);
+  srch_scan(text, low, nl, srch_records(text, nl), "", fold_lower("\xB0\xB0\xB0"), s);
   EXPECT_TRUE(s.hit);
 }
 

@@ -169,10 +169,17 @@ int replace_file(const std::string& path, std::string_view content, mode_t mode)
 }
 
 int write_file(const std::string& path, const std::string& content) {
+  // Written to a sibling and renamed, as a replacement without its flushes:
+  // a program ended halfway leaves no file or the whole file, never an empty
+  // or a short one.
   fault_target(path);
-  int fd = fs_ops().open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-  bool ok = fd >= 0 && write_all(fd, content.data(), content.size()) == 0;
+  std::string tmp;
+  const int fd = open_sibling(path, tmp);
+  bool ok = fd >= 0 && keep_mode(fd, path) && write_all(fd, content.data(), content.size()) == 0;
   if (fd >= 0) ok = ::close(fd) == 0 && ok;
+  if (ok) crash_point("write:written");
+  ok = ok && fs_ops().rename(tmp.c_str(), path.c_str()) == 0;
+  if (!ok && fd >= 0) ::unlink(tmp.c_str());
   fault_target("");
   return ok ? 0 : 1;
 }

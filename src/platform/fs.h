@@ -74,9 +74,11 @@ int replace_steps(const std::string& path, std::string_view content, mode_t mode
 // temporary directory). Returns 0 on success, 1 on failure.
 int replace_file_from(const std::string& path, const std::string& source);
 
-// Writes content to path, created or truncated (a new file: 0666 less the
-// umask), never through a symbolic link, without flushing it: for a batch of
-// new files made durable at once with sync_fs(). 0 on success, 1 on failure.
+// Puts content at path through a sibling file and a rename (a new file: 0666
+// less the umask; a symbolic link at path is replaced, never followed),
+// without flushing it: for a batch of new files made durable at once with
+// sync_fs(). The file is whole or absent, never short. 0 on success, 1 on
+// failure (nothing then changed at path).
 int write_file(const std::string& path, const std::string& content);
 // Flushes to the disk what was written in the file system that holds dir
 // (syncfs). 0 on success.

@@ -198,7 +198,8 @@ void crash_rewrites(std::size_t first, std::size_t last) {
 
     // Each replacement the command makes, ended before and after its rename,
     // and each member of an archive.
-    for (const char* point : {"replace:written", "replace:renamed", "archive:history"}) {
+    for (const char* point :
+         {"replace:written", "replace:renamed", "write:written", "archive:history"}) {
       for (int k = 1; k <= 20; ++k) {
         ScratchHome h;
         r.setup(h);
@@ -307,6 +308,34 @@ TEST(RewriteFaults, AFailingDiskKeepsTheOldFileAndTellsTheStep) {
     }
   }
   std::printf("[ info     ] %d faults injected\n", injected);
+}
+
+// Guards the history files of an import: a disk that fills up while one is
+// written used to leave it short (truncated in place); it is now whole or
+// absent, and the import stops with its message.
+TEST(RewriteFaults, AHistoryFileOfAnImportIsWholeOrAbsent) {
+  const auto import = [](const ScratchHome& h, const char* spec) {
+    three(h);
+    h.write(h.path() / "in.csv", "Eady;;;;;;;;;;;\r\nFinn;;;;;;;;;;;\r\nAbel;;;;;;;;;;;\r\n");
+    return run_with(h, "SOCIANTES_FAULT", spec,
+                    "start\nreply file " + (h.path() / "in.csv").string() + "\ncmd 21\nshow action\n");
+  };
+  ScratchHome clean;
+  ASSERT_TRUE(import(clean, "").has("action 0"));
+  const std::string whole = clean.read(clean.db() / "A0003.dat");
+  ASSERT_GT(whole.size(), 100u);
+  for (const char* spec : {"write:short@A0004.dat", "write:ENOSPC@A0004.dat", "rename:EIO@A0004.dat"}) {
+    ScratchHome h;
+    DriverRun run = import(h, spec);
+    EXPECT_TRUE(run.has("action 0")) << spec << "\n" << run.out;
+    EXPECT_TRUE(run.has("info 1 \" ERROR I08 \"")) << spec << "\n" << run.out;
+    EXPECT_FALSE(fs::exists(h.db() / "A0004.dat")) << spec << ": " << h.read(h.db() / "A0004.dat");
+    EXPECT_EQ(h.read(h.db() / "A0003.dat"), whole) << spec;
+    EXPECT_FALSE(fs::exists(h.db() / "A0005.dat")) << spec;
+    for (const auto& e : fs::directory_iterator(h.db()))
+      EXPECT_EQ(e.path().filename().string().find(".new-"), std::string::npos)
+          << spec << ": " << e.path();
+  }
 }
 
 }  // namespace

@@ -35,6 +35,7 @@ std::string data_read;   // the member file as just read, before it is compared
 std::string data_new;    // the new member file being built
 MemberScan data_scan;    // the scan of data_text (or nothing when it is stale)
 MemberScan data_kept;    // the scan of data_new, noted while it is built
+MemberScan data_mend;    // room for the scan of a file another workstation changed
 
 // Which scan of the member file data_scan is: every new scan or rewrite
 // gets the next number. A scan kept by a rewrite also knows the number of
@@ -79,9 +80,19 @@ const MemberScan* read_members() {
   }
   // The file as it was last read or written (the usual case: another
   // workstation rarely writes between two commands) keeps its scan.
-  if (data_read == data_text && scan_current()) return &data_scan;
+  const bool current = scan_current();
+  if (current && data_read == data_text) return &data_scan;
   data_text.swap(data_read);
-  rescan(data_text);
+  if (!current || data_scan.text().data() != data_read.data()) {
+    rescan(data_text);
+    return &data_scan;
+  }
+  // Another workstation changed the file: the records it left as they were
+  // are taken from the last scan (and their rows from the list), the
+  // others read anew.
+  data_mend.scan_changed(data_scan, data_text);
+  std::swap(data_scan, data_mend);
+  scan_base = scan_gen++;
   return &data_scan;
 }
 

@@ -1,6 +1,7 @@
 // Reading and writing member records; the name order of the member file.
 #include "db/records.h"
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -202,16 +203,77 @@ int MemberScan::scan(std::string_view text, int n) {
   n_ = n < 1 ? 1 : n > kFields ? kFields : n;
   bad_ = 0;
   broken_ = false;
-  const char* p = text.data();
-  const std::size_t size = text.size();
-  if (size >= UINT32_MAX) {
+  if (text.size() >= UINT32_MAX) {
     // Beyond what the offsets hold (and any member file): never rewritten.
     bad_ = 1;
     return bad_;
   }
+  return scan_rest(text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0, 0, nullptr, 0);
+}
+
+namespace {
+// The length of the common start of a and b, compared a block at a time.
+std::size_t same_head(std::string_view a, std::string_view b) {
+  const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+  constexpr std::size_t kBlock = 4096;
+  std::size_t i = 0;
+  while (i + kBlock <= n && std::memcmp(a.data() + i, b.data() + i, kBlock) == 0) i += kBlock;
+  while (i < n && a[i] == b[i]) ++i;
+  return i;
+}
+
+// The length of the common end of a and b, at most limit bytes.
+std::size_t same_tail(std::string_view a, std::string_view b, std::size_t limit) {
+  constexpr std::size_t kBlock = 4096;
+  std::size_t i = 0;
+  while (i + kBlock <= limit &&
+         std::memcmp(a.data() + a.size() - i - kBlock, b.data() + b.size() - i - kBlock, kBlock) == 0)
+    i += kBlock;
+  while (i < limit && a[a.size() - i - 1] == b[b.size() - i - 1]) ++i;
+  return i;
+}
+}  // namespace
+
+int MemberScan::scan_changed(const MemberScan& old, std::string_view text) {
+  const std::string_view was = old.text_;
+  if (old.bad_ != 0 || old.broken_ || old.recs_.empty() || text.size() >= UINT32_MAX) {
+    // Nothing to take from old: every record is read anew.
+    scan(text, old.n_);
+    for (Rec& r : recs_) r.from = UINT32_MAX;
+    return bad_;
+  }
+  text_ = text;
+  recs_.clear();
+  n_ = old.n_;
+  bad_ = 0;
+  broken_ = false;
+  const std::size_t head = same_head(was, text);
+  const std::size_t shorter = was.size() < text.size() ? was.size() : text.size();
+  const std::size_t tail = same_tail(was, text, shorter - head);
+  const std::size_t end = static_cast<std::size_t>(n_ + 1);
+  // The records before the first changed byte read as they did (the byte
+  // after a record must be the same too unless its lines end in CR LF: a
+  // last line ending in CR might end in CR LF now).
+  std::size_t kept = 0;
+  while (kept < old.recs_.size() && old.recs_[kept].at[end] + !old.recs_[kept].crlf <= head) ++kept;
+  recs_.assign(old.recs_.begin(), old.recs_.begin() + static_cast<std::ptrdiff_t>(kept));
+  for (std::size_t k = 0; k < kept; ++k) {
+    recs_[k].from = static_cast<std::uint32_t>(k);
+    recs_[k].changed = 0;
+  }
+  if (kept == 0)
+    return scan_rest(text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0, 0, &old, text.size() - tail);
+  const Rec& last = recs_.back();
+  return scan_rest(last.at[end], last.line + static_cast<std::uint32_t>(n_), &old, text.size() - tail);
+}
+
+int MemberScan::scan_rest(std::size_t pos, std::uint32_t number, const MemberScan* old,
+                          std::size_t same_from) {
+  const std::string_view text = text_;
+  const char* p = text.data();
+  const std::size_t size = text.size();
+  const std::size_t end = static_cast<std::size_t>(n_ + 1);
   EolFinder eol(text);
-  std::size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-  std::uint32_t number = 0;  // lines read
   // Reads the line at pos: returns its end and moves pos past its line end;
   // crlf is cleared unless that line end is CR LF.
   auto take = [&](bool& crlf) {
@@ -226,6 +288,26 @@ int MemberScan::scan(std::string_view text, int n) {
     return e;
   };
   while (pos < size) {
+    if (old && pos >= same_from && p[pos] == '#') {
+      // From here to the end the text is the old one moved: where the old
+      // scan had a record start, it read the rest as this scan would.
+      const std::size_t at = pos - (size - old->text_.size());
+      const auto& o = old->recs_;
+      const auto it = std::lower_bound(o.begin(), o.end(), at,
+                                       [](const Rec& r, std::size_t v) { return r.at[0] < v; });
+      if (it != o.end() && it->at[0] == at) {
+        const std::uint32_t moved = static_cast<std::uint32_t>(pos - at);
+        const std::uint32_t lines = number + 1 - it->line;
+        for (auto r = it; r != o.end(); ++r) {
+          Rec& k = recs_.emplace_back(*r);
+          for (std::size_t i = 0; i <= end; ++i) k.at[i] += moved;
+          k.line += lines;
+          k.from = static_cast<std::uint32_t>(r - o.begin());
+          k.changed = 0;
+        }
+        return bad_;
+      }
+    }
     bool crlf = true;
     const std::size_t start = pos;
     const std::size_t e = take(crlf);
@@ -236,7 +318,7 @@ int MemberScan::scan(std::string_view text, int n) {
     }
     Rec& r = recs_.emplace_back();
     r.changed = 0;
-    r.from = static_cast<std::uint32_t>(recs_.size() - 1);
+    r.from = old ? UINT32_MAX : static_cast<std::uint32_t>(recs_.size() - 1);
     r.at[0] = static_cast<std::uint32_t>(start);
     r.line = number;
     r.whole = true;
@@ -248,7 +330,7 @@ int MemberScan::scan(std::string_view text, int n) {
       }
       take(crlf);
     }
-    r.at[static_cast<std::size_t>(n_ + 1)] = static_cast<std::uint32_t>(pos);
+    r.at[end] = static_cast<std::uint32_t>(pos);
     r.crlf = crlf && r.whole;
   }
   return bad_;
@@ -307,7 +389,8 @@ void MemberScan::copy_with(std::string& out, std::size_t rec, int f, std::string
     out += "\r\n";
     const std::size_t moved = out.size();  // where the lines after the field go
     out.append(text_.data() + after, r.at[static_cast<std::size_t>(n_ + 1)] - after);
-    if (kept && value.find_first_of("\r\n") == std::string_view::npos) {
+    if (kept && !std::memchr(value.data(), '\r', value.size()) &&
+        !std::memchr(value.data(), '\n', value.size())) {
       Rec& k = kept->note(start);
       k.from = static_cast<std::uint32_t>(rec);
       k.changed = static_cast<std::uint8_t>(f);

@@ -104,6 +104,12 @@ class MemberScan {
   // scan and stay unchanged. Returns bad_line(). The scan's room is reused.
   // A text of 4 GiB or more counts as damaged at line 1.
   int scan(std::string_view text, int n = kFields);
+  // The same for text, a changed copy of the text old scanned (which must
+  // still be there): the records before the first changed byte and those
+  // of the unchanged end are taken from old, moved, and only the records
+  // between are read. The result is the scan's; origin() gives each
+  // record's place in old (kNoRecord for a record read anew).
+  int scan_changed(const MemberScan& old, std::string_view text);
   std::size_t size() const { return recs_.size(); }    // records read
   int bad_line() const { return bad_; }                 // 0, or the damaged line where reading stopped
   std::string_view text() const { return text_; }
@@ -137,7 +143,7 @@ class MemberScan {
   void begin_kept(int n = kFields);
   void note_added(std::string_view out, std::size_t start);
   bool end_kept(std::string_view text);
-  // For a kept scan: the record of the scan it was built from that record
+  // For a kept or changed scan: the record of the scan it was built from that record
   // rec copies (kNoRecord for a record added), and the field that copy
   // changed (0 = none: the same fields).
   std::size_t origin(std::size_t rec) const;
@@ -159,6 +165,10 @@ class MemberScan {
     return text_.substr(start, r.at[static_cast<std::size_t>(i + 1)] - 2 - start);
   }
   std::string_view odd_line(const Rec& r, int i) const;  // line_of for a record not stored as written
+  // Scans text_ from pos (a line start, number lines read before it) to the
+  // end; with old, from the first record start at or after same_from that
+  // old had (moved) the old records are taken. Returns bad_.
+  int scan_rest(std::size_t pos, std::uint32_t number, const MemberScan* old, std::size_t same_from);
   Rec& note(std::size_t start);  // a new kept record starting at start
   // Notes r, record rec of the scan copied, as moved whole by delta bytes.
   void note_moved(const Rec& r, std::size_t rec, std::size_t delta);

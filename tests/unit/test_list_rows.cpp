@@ -5,6 +5,7 @@
 // workstation changed the file.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -163,6 +164,31 @@ TEST_F(ListRows, EveryChangeShowsTheRowsOfTheFileAsItStands) {
   write(db() / "sociantes.data", other);
   show_cust();
   check("changed by another workstation");
+  // Other changes another workstation makes: the rows of the records it
+  // left are kept, the others read anew, and the list is the file's.
+  const std::vector<std::pair<const char*, std::function<void(std::string&)>>> changes = {
+      {"a member added in the middle",
+       [](std::string& f) { f.insert(f.find("#\r\nEgon"), member("Dora", "B0001", "$", "Choir")); }},
+      {"a member removed at the start", [](std::string& f) { f.erase(0, f.find("#", 1)); }},
+      {"a name changed", [](std::string& f) { f[f.find("Egon")] = 'I'; }},
+      {"a member leaves the category", [](std::string& f) { f.replace(f.find("Choir"), 5, "Band!"); }},
+      {"remarks changed", [](std::string& f) { f.insert(f.find("Pays $") + 4, " !"); }},
+      {"a blank line and a member at the end",
+       [](std::string& f) { f += "\r\n" + member("Zack", "B0002", "", "Choir"); }},
+      {"a damaged line in the middle", [](std::string& f) { f.insert(f.find("#\r\nIgon"), "stray\r\n"); }},
+      {"mended again", [](std::string& f) { f.erase(f.find("stray\r\n"), 7); }},
+  };
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    const int c = i % 3 == 1 ? 1 : 0;  // some with the category Choir shown
+    cat_sel(c);
+    check(std::string(changes[i].first) + ": before");
+    changes[i].second(other);
+    write(db() / "sociantes.data", other);
+    show_cust();
+    check(std::string(changes[i].first) + (c ? " (category Choir shown)" : ""));
+  }
+  cat_sel(0);
+
   // And again between the list and a save: the save reads it anew.
   other[other.find("Xorro")] = 'Y';
   write(db() / "sociantes.data", other);

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -273,6 +275,92 @@ TEST(KeptScan, IsTheScanOfTheTextWrittenAndNamesWhereEachRecordCameFrom) {
       EXPECT_EQ(kept.origin(k), k) << t.what;
       EXPECT_EQ(kept.changed(k), k % 2 ? 10 : 0) << t.what;
     }
+  }
+}
+
+// The scan of a file another workstation changed, taken in part from the
+// scan of the file before: the same as a fresh scan of the new text, for
+// every kind of file and every kind of change (bytes changed in a record,
+// records added and removed at the start, in the middle and at the end,
+// blank lines, a damaged line, line ends changed), and each record taken
+// from the old scan names the record it was there.
+TEST(ChangedScan, IsTheFreshScanOfTheNewText) {
+  std::mt19937 rng(4242);
+  const auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n)(rng); };
+  const std::vector<std::string> pieces = {
+      record("Emil", "A0010"), record("Finn", "A0011"), "\r\n", "\n  \r\n", "stray\r\n",
+      "x", "\r", "\n", "#", record("Gus", "A0012", "\n"), "\xEF\xBB\xBF"};
+  int taken = 0, edits = 0;
+  std::vector<Text> all = texts();
+  std::string many;
+  for (int i = 0; i < 20; ++i)
+    many += record("N" + std::to_string(i), "B00" + std::to_string(10 + i), i % 7 == 3 ? "\n" : "\r\n") +
+            (i % 5 == 4 ? "\r\n" : "");
+  all.push_back({"twenty records, some with LF and blank lines", many});
+  for (const auto& t : all) {
+    MemberScan old;
+    old.scan(t.text);
+    for (int round = 0; round < 300; ++round) {
+      std::string now = t.text;
+      // One to three changes: a piece put in, a stretch taken out, a byte changed.
+      for (int c = 0, n = 1 + static_cast<int>(pick(2)); c < n; ++c) {
+        const std::size_t at = pick(now.size());
+        switch (pick(2)) {
+          case 0: now.insert(at, pieces[pick(pieces.size() - 1)]); break;
+          case 1: now.erase(at, pick(40)); break;
+          default:
+            if (at < now.size()) now[at] = "#\r\nAz! "[pick(6)];
+        }
+      }
+      const std::string what = std::string(t.what) + ", round " + std::to_string(round);
+      MemberScan fresh, mended;
+      const int bad = fresh.scan(now);
+      ASSERT_EQ(mended.scan_changed(old, now), bad) << what;
+      ASSERT_EQ(mended.bad_line(), bad) << what;
+      ASSERT_EQ(mended.size(), fresh.size()) << what;
+      ++edits;
+      for (std::size_t k = 0; k < fresh.size(); ++k) {
+        ASSERT_EQ(mended.line(k), fresh.line(k)) << what << " record " << k;
+        ASSERT_EQ(mended.whole(k), fresh.whole(k)) << what << " record " << k;
+        for (int f = 1; f <= kFields; ++f)
+          ASSERT_EQ(mended.field(k, f), fresh.field(k, f)) << what << " record " << k << " field " << f;
+        std::string a, b;
+        mended.copy(a, k, k + 1);
+        fresh.copy(b, k, k + 1);
+        ASSERT_EQ(a, b) << what << " record " << k;
+        const std::size_t o = mended.origin(k);
+        if (o == kNoRecord) continue;
+        ++taken;
+        ASSERT_LT(o, old.size()) << what;
+        for (int f = 0; f <= kFields; ++f)
+          ASSERT_EQ(mended.field(k, f), old.field(o, f)) << what << " record " << k << " from " << o;
+      }
+    }
+  }
+  // Records are taken, not read again, wherever the old scan can give them
+  // (these files hold one to four records, several of them damaged).
+  EXPECT_GT(taken, edits / 3) << taken << " records taken in " << edits << " changes";
+}
+
+TEST(ChangedScan, OneChangedRecordOfAThousandIsTheOnlyOneReadAgain) {
+  std::string text;
+  for (int i = 0; i < 1000; ++i) text += record("M" + std::to_string(1000 + i), "A" + std::to_string(1000 + i));
+  MemberScan old;
+  ASSERT_EQ(old.scan(text), 0);
+  for (const auto& [what, change] : std::vector<std::pair<std::string, std::function<void(std::string&)>>>{
+           {"a byte of record 500", [](std::string& s) { s[s.find("M1500") + 1] = 'X'; }},
+           {"record 500 longer", [](std::string& s) { s.insert(s.find("M1500"), "Longer "); }},
+           {"record 0 removed", [](std::string& s) { s.erase(0, s.find("#", 1)); }},
+           {"a record at the end", [](std::string& s) { s += record("Zed", "B0000"); }}}) {
+    std::string now = text;
+    change(now);
+    MemberScan mended;
+    ASSERT_EQ(mended.scan_changed(old, now), 0) << what;
+    std::size_t anew = 0;
+    for (std::size_t k = 0; k < mended.size(); ++k) anew += mended.origin(k) == kNoRecord;
+    EXPECT_LE(anew, 1u) << what;
+    EXPECT_EQ(mended.size() + (what == "record 0 removed") - (what == "a record at the end"), 1000u)
+        << what;
   }
 }
 

@@ -7,7 +7,9 @@
 // damage. The one-pass rewrites (ins_sorted) give byte for byte what the
 // record-by-record ones (ins_data, del_data) give. The member list of the
 // main window shows one row per record read, with the record's reference,
-// name and flags, all valid UTF-8, and remembers the damage.
+// name and flags, all valid UTF-8, and remembers the damage. A scan of the
+// input taken in part from the scan of the file written back (as after
+// another workstation's change) is the fresh scan, and the other way round.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -51,6 +53,25 @@ std::size_t check_readers(const std::string& text, MemberScan& scan) {
   return k;
 }
 
+// The scan of text taken in part from old (a scan of another text that is
+// still there) is the fresh scan of text.
+void check_changed(const MemberScan& old, const std::string& text, const MemberScan& fresh) {
+  MemberScan mended;
+  FUZZ_CHECK(mended.scan_changed(old, text) == fresh.bad_line());
+  FUZZ_CHECK(mended.size() == fresh.size());
+  for (std::size_t k = 0; k < fresh.size(); ++k) {
+    FUZZ_CHECK(mended.line(k) == fresh.line(k) && mended.whole(k) == fresh.whole(k));
+    for (int f = 0; f <= kFields; ++f) FUZZ_CHECK(mended.field(k, f) == fresh.field(k, f));
+    std::string a, b;
+    mended.copy(a, k, k + 1);
+    fresh.copy(b, k, k + 1);
+    FUZZ_CHECK(a == b);
+    const std::size_t o = mended.origin(k);
+    if (o != kNoRecord)
+      for (int f = 0; f <= kFields; ++f) FUZZ_CHECK(mended.field(k, f) == old.field(o, f));
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -70,6 +91,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(again.whole(k));
     for (int f = 1; f <= kFields; ++f) FUZZ_CHECK(again.field(k, f) == scan.field(k, f));
   }
+
+  // The input as a change of the file written back, and the other way round.
+  check_changed(again, text, scan);
+  check_changed(scan, back, again);
 
   // The highest reference is the highest of the references stored.
   std::string top;

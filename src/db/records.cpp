@@ -262,9 +262,38 @@ int MemberScan::scan_changed(const MemberScan& old, std::string_view text) {
     recs_[k].changed = 0;
   }
   if (kept == 0)
-    return scan_rest(text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0, 0, &old, text.size() - tail);
-  const Rec& last = recs_.back();
-  return scan_rest(last.at[end], last.line + static_cast<std::uint32_t>(n_), &old, text.size() - tail);
+    scan_rest(text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0, 0, &old, text.size() - tail);
+  else
+    scan_rest(recs_.back().at[end], recs_.back().line + static_cast<std::uint32_t>(n_), &old,
+              text.size() - tail);
+  pair_changed(old, kept);
+  return bad_;
+}
+
+void MemberScan::pair_changed(const MemberScan& old, std::size_t first) {
+  // The records read anew lie between first and the records taken from the
+  // end; where as many stood there in old (a change made in place, such as
+  // a bulk flag change), each is paired with the old record at its place.
+  std::size_t last = first;
+  while (last < recs_.size() && recs_[last].from == UINT32_MAX) ++last;
+  const std::size_t old_last = last < recs_.size() ? recs_[last].from : old.recs_.size();
+  if (old_last < first || old_last - first != last - first) return;
+  for (std::size_t k = first; k < last; ++k) {
+    Rec& r = recs_[k];
+    const Rec& o = old.recs_[k];
+    const auto same = [&](int f) { return f > n_ || line_of(r, f) == old.line_of(o, f); };
+    // A field the list shows other than the flags changed: not the same
+    // member's row.
+    if (!same(1) || !same(11) || !same(12)) continue;
+    int changed = 10;
+    if (same(10)) {
+      changed = 0;
+      for (int f = 2; f <= n_ && changed == 0; ++f)
+        if (!same(f)) changed = f;
+    }
+    r.from = static_cast<std::uint32_t>(k);
+    r.changed = static_cast<std::uint8_t>(changed);
+  }
 }
 
 int MemberScan::scan_rest(std::size_t pos, std::uint32_t number, const MemberScan* old,

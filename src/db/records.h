@@ -108,7 +108,10 @@ class MemberScan {
   // still be there): the records before the first changed byte and those
   // of the unchanged end are taken from old, moved, and only the records
   // between are read. The result is the scan's; origin() gives each
-  // record's place in old (kNoRecord for a record read anew).
+  // record's place in old (kNoRecord for a new one). A record read anew in
+  // the place of as many old ones is paired with the old one at its place
+  // when its Name, identification and reference are the same; changed()
+  // then names a field that differs (10 when the remarks do), 0 = none.
   int scan_changed(const MemberScan& old, std::string_view text);
   std::size_t size() const { return recs_.size(); }    // records read
   int bad_line() const { return bad_; }                 // 0, or the damaged line where reading stopped
@@ -155,7 +158,7 @@ class MemberScan {
     std::uint32_t line;                // marker line number
     bool whole;                        // every field line was there
     bool crlf;                         // whole, and every line ends in CR LF: stored as put_raw writes it
-    std::uint8_t changed;              // kept scan: the field its copy changed, 0 = none
+    std::uint8_t changed;              // kept or changed scan: the field its copy changed, 0 = none
     std::uint32_t from;                // kept scan: the record it copies, UINT32_MAX = added
   };
   // Line i (0 = marker) of r without its line end.
@@ -169,6 +172,8 @@ class MemberScan {
   // end; with old, from the first record start at or after same_from that
   // old had (moved) the old records are taken. Returns bad_.
   int scan_rest(std::size_t pos, std::uint32_t number, const MemberScan* old, std::size_t same_from);
+  // Pairs the records read anew from first on with the old records at their places.
+  void pair_changed(const MemberScan& old, std::size_t first);
   Rec& note(std::size_t start);  // a new kept record starting at start
   // Notes r, record rec of the scan copied, as moved whole by delta bytes.
   void note_moved(const Rec& r, std::size_t rec, std::size_t delta);

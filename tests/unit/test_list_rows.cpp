@@ -177,6 +177,21 @@ TEST_F(ListRows, EveryChangeShowsTheRowsOfTheFileAsItStands) {
        [](std::string& f) { f += "\r\n" + member("Zack", "B0002", "", "Choir"); }},
       {"a damaged line in the middle", [](std::string& f) { f.insert(f.find("#\r\nIgon"), "stray\r\n"); }},
       {"mended again", [](std::string& f) { f.erase(f.find("stray\r\n"), 7); }},
+      {"every remark changed in place (a bulk flag change)",
+       [](std::string& f) {
+         for (std::size_t at = 0; (at = f.find("\r\nid ", at)) != std::string::npos; at += 5)
+           f.insert(f.rfind("\r\n", at - 1) + 2, "&");
+       }},
+      {"a reference and an identification changed in place",
+       [](std::string& f) {
+         f.replace(f.find("\r\nB0001\r\n") + 2, 5, "B0009");
+         f.replace(f.find("\r\nid A0003\r\n") + 2, 8, "id Z0003");
+       }},
+      {"a name and the fields of another changed in place",
+       [](std::string& f) {
+         f.replace(f.find("\r\nDora\r\n") + 2, 4, "Dina");
+         f.replace(f.find("Cole2"), 5, "Kohl2");
+       }},
   };
   for (std::size_t i = 0; i < changes.size(); ++i) {
     const int c = i % 3 == 1 ? 1 : 0;  // some with the category Choir shown

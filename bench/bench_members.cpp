@@ -53,6 +53,18 @@ using namespace soc;
 using bench::member_file;
 using bench::ref_of;
 
+// Writes content durably over path: sibling, fsync, rename, fsync of the directory.
+void durable_write(const std::string& path, const std::string& dir, const std::string& content) {
+  std::string tmp = path + ".floor";
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0 || ::write(fd, content.data(), content.size()) != static_cast<ssize_t>(content.size()) ||
+      ::fsync(fd) != 0 || ::close(fd) != 0 || ::rename(tmp.c_str(), path.c_str()) != 0)
+    std::abort();
+  int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ::fsync(dfd);
+  ::close(dfd);
+}
+
 // The benchmark program with member files of several sizes.
 class Program : public bench::BenchProgram {
  public:
@@ -61,9 +73,11 @@ class Program : public bench::BenchProgram {
     if (b.empty()) b = member_file(n);
     return b;
   }
-  // Puts the n-member file back and the counter after it.
+  // Puts the n-member file back and the counter after it. The file is
+  // written durably, as the floor leaves it, so that an operation does not
+  // pay for flushing or dropping what the preparation left unwritten.
   void restore(int n) {
-    std::ofstream(data_file(), std::ios::binary) << base(n);
+    durable_write(data_file().string(), data_dir().string(), base(n));
     setrc("ref", ref_of(n));
     task_in = 0;
     show_cust();
@@ -99,18 +113,6 @@ void sizes(benchmark::internal::Benchmark* b) {
 }
 
 // ---- Floors -----------------------------------------------------------------
-
-// Writes content durably over path: sibling, fsync, rename, fsync of the directory.
-void durable_write(const std::string& path, const std::string& dir, const std::string& content) {
-  std::string tmp = path + ".floor";
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0 || ::write(fd, content.data(), content.size()) != static_cast<ssize_t>(content.size()) ||
-      ::fsync(fd) != 0 || ::close(fd) != 0 || ::rename(tmp.c_str(), path.c_str()) != 0)
-    std::abort();
-  int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  ::fsync(dfd);
-  ::close(dfd);
-}
 
 // Reads the whole file with one read and splits it into line views.
 std::size_t read_split(const std::string& path, std::string& buf, std::vector<std::string_view>& lines) {

@@ -181,16 +181,18 @@ int add_flg(std::string& rem, char c) {
   if (rem.find(c) != std::string::npos) return 0;
   // The flags and blanks at the end of the field stay together with the new
   // flag; when the field would pass 62 bytes the remark text before them is
-  // shortened, so that the flag is never cut off by the writer.
+  // shortened, so that the flag is never cut off by the writer. Done in
+  // place: a bulk change calls this for every member.
   std::size_t tail = rem.size();
   while (tail > 0 && (is_flag_char(rem[tail - 1]) || rem[tail - 1] == ' ')) --tail;
-  std::string ending = rem.substr(tail);
-  if (ending.empty()) ending = " ";
-  ending += c;
-  if (ending.size() > kFieldMax) ending.erase(0, ending.size() - kFieldMax);
-  std::string text = rem.substr(0, tail);
-  if (text.size() + ending.size() > kFieldMax) text = cut_utf8(text, kFieldMax - ending.size());
-  rem = text + ending;
+  if (tail == rem.size()) rem += ' ';
+  rem += c;
+  if (rem.size() - tail > kFieldMax) rem.erase(tail, rem.size() - tail - kFieldMax);
+  if (rem.size() > kFieldMax) {
+    const std::size_t room = kFieldMax - (rem.size() - tail);  // for the remark text
+    const std::size_t keep = cut_len(std::string_view(rem.data(), tail), room);
+    rem.erase(keep, tail - keep);
+  }
   return 1;
 }
 

@@ -131,6 +131,9 @@ TEST(AddRmFlg, OneFlagInARemarksField) {
       {"!in front", '!', true, "!in front", 0},  // present anywhere
       {t62, '!', true, std::string(60, 't') + " !", 1},   // never past 62
       {std::string(58, 't') + " $%&", '!', true, std::string(57, 't') + " $%&!", 1},
+      {std::string(59, 't') + "\xC3\xA9", '!', true, std::string(59, 't') + " !", 1},  // a whole character
+      {std::string(70, ' '), '!', true, std::string(61, ' ') + "!", 1},  // a long field as stored
+      {"Note" + std::string(66, ' ') + "$", '&', true, std::string(60, ' ') + "$&", 1},
       {"a!b!c !", '!', false, "abc ", 1},
       {"Note $", '!', false, "Note $", 0},
   };

@@ -335,9 +335,11 @@ TEST(ChangedScan, IsTheFreshScanOfTheNewText) {
         // The same member's row: Name, identification and reference the
         // same; the remarks too unless named; every field when none is.
         const int c = mended.changed(k);
-        for (int f = 1; f <= kFields; ++f)
-          if (f == 1 || f == 11 || f == 12 || c == 0 || (f == 10 && c != 10))
+        for (int f = 1; f <= kFields; ++f) {
+          if (f == 1 || f == 11 || f == 12 || c == 0 || (f == 10 && c != 10)) {
             ASSERT_EQ(mended.field(k, f), old.field(o, f)) << what << " record " << k << " from " << o;
+          }
+        }
       }
     }
   }
@@ -366,8 +368,11 @@ TEST(ChangedScan, OneChangedRecordOfAThousandIsTheOnlyOneReadAgain) {
     std::size_t anew = 0;
     for (std::size_t k = 0; k < mended.size(); ++k) anew += mended.origin(k) == kNoRecord;
     EXPECT_LE(anew, 1u) << what;
-    if (what == "every remark changed in place")
-      for (std::size_t k = 0; k < mended.size(); ++k) ASSERT_EQ(mended.changed(k), 10) << k;
+    if (what == "every remark changed in place") {
+      for (std::size_t k = 0; k < mended.size(); ++k) {
+        ASSERT_EQ(mended.changed(k), 10) << k;
+      }
+    }
     EXPECT_EQ(mended.size() + (what == "record 0 removed") - (what == "a record at the end"), 1000u)
         << what;
   }

@@ -371,7 +371,17 @@ void do_import() {
 
   if (!recs.empty()) {
     mk_nfname("");
-    sync_fs(file_name);
+    // The history files reach the disk before the member file names them;
+    // when they cannot, nothing is imported (a failure is never a success).
+    if (sync_fs(file_name) != 0) {
+      unlock_all();
+      close_dialog();
+      info(" ERROR I08 \r\n The history files cannot be written to the disk. \r\n Nothing was imported. ",
+           1);
+      end_action();
+      show_cust();
+      return;
+    }
     // The counter goes past every imported reference before any of them is
     // in the member file.
     if ((nfs ? setnrc("ref", counter) : setrc("ref", counter)) != 1) {

@@ -13,7 +13,7 @@ namespace soc {
 
 namespace {
 struct Fault {
-  std::string op;        // open, write, fsync, dirsync, rename; "" = no fault
+  std::string op;        // open, write, fsync, dirsync, rename, syncfs; "" = no fault
   int err = 0;           // the errno the failing call sets
   bool half = false;     // write: the first failing call writes half of its bytes
   std::string name;      // only calls for files of this name count; "" = every call
@@ -74,6 +74,8 @@ int faulty_fsync(int fd) {
 int faulty_rename(const char* from, const char* to) {
   return strikes("rename") ? -1 : inner.rename(from, to);
 }
+
+int faulty_syncfs(int fd) { return strikes("syncfs") ? -1 : inner.syncfs(fd); }
 }  // namespace
 
 void fault_setup(FsOps& ops) {
@@ -105,6 +107,8 @@ void fault_setup(FsOps& ops) {
     ops.fsync = faulty_fsync;
   } else if (op == "rename") {
     ops.rename = faulty_rename;
+  } else if (op == "syncfs") {
+    ops.syncfs = faulty_syncfs;
   } else {
     return;
   }

@@ -33,7 +33,7 @@ std::string random_tag() {
 
 int open_new(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
 
-FsOps real_ops{open_new, ::write, ::fsync, ::rename, random_tag};
+FsOps real_ops{open_new, ::write, ::fsync, ::rename, random_tag, ::syncfs};
 FsOps current_ops = real_ops;
 
 // Writes all of buf to fd; 0 on success.
@@ -187,7 +187,9 @@ int write_file(const std::string& path, const std::string& content) {
 int sync_fs(const std::string& dir) {
   int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd < 0) return 1;
-  const int r = ::syncfs(dfd);
+  fault_target(dir);
+  const int r = fs_ops().syncfs(dfd);
+  fault_target("");
   ::close(dfd);
   return r == 0 ? 0 : 1;
 }

@@ -30,6 +30,7 @@ struct FsOps {
   int (*fsync)(int fd);                                       // fsync(2)
   int (*rename)(const char* from, const char* to);            // rename(2)
   std::string (*sibling_tag)();                               // eight random letters and digits
+  int (*syncfs)(int fd);                                      // syncfs(2): the file system of fd to the disk
 };
 FsOps& fs_ops();          // the operations in use
 void fs_ops_reset();      // back to the real system calls

@@ -336,6 +336,17 @@ TEST(RewriteFaults, AHistoryFileOfAnImportIsWholeOrAbsent) {
       EXPECT_EQ(e.path().filename().string().find(".new-"), std::string::npos)
           << spec << ": " << e.path();
   }
+  // Guards the flush of the history files: a failed flush used to go
+  // unnoticed and the import reported success. Now nothing is imported.
+  ScratchHome h;
+  const std::string members = (three(h), h.read(h.db() / "sociantes.data"));
+  const std::string rc = h.read(h.db() / ".sociantes.rc");
+  DriverRun run = import(h, "syncfs:EIO");
+  EXPECT_TRUE(run.has("action 0")) << run.out;
+  EXPECT_TRUE(run.has("info 1 \" ERROR I08 \\r\\n The history files cannot be written to the disk. "
+                      "\\r\\n Nothing was imported. \"")) << run.out;
+  EXPECT_EQ(h.read(h.db() / "sociantes.data"), members);
+  EXPECT_EQ(h.read(h.db() / ".sociantes.rc"), rc);
 }
 
 }  // namespace

@@ -197,12 +197,16 @@ std::string_view cut_view(std::string_view v) {
 }
 }  // namespace
 
-int MemberScan::scan(std::string_view text, int n) {
+void MemberScan::start(std::string_view text, int n) {
   text_ = text;
   recs_.clear();
   n_ = n < 1 ? 1 : n > kFields ? kFields : n;
   bad_ = 0;
   broken_ = false;
+}
+
+int MemberScan::scan(std::string_view text, int n) {
+  start(text, n);
   if (text.size() >= UINT32_MAX) {
     // Beyond what the offsets hold (and any member file): never rewritten.
     bad_ = 1;
@@ -242,11 +246,7 @@ int MemberScan::scan_changed(const MemberScan& old, std::string_view text) {
     for (Rec& r : recs_) r.from = UINT32_MAX;
     return bad_;
   }
-  text_ = text;
-  recs_.clear();
-  n_ = old.n_;
-  bad_ = 0;
-  broken_ = false;
+  start(text, old.n_);
   const std::size_t head = same_head(was, text);
   const std::size_t shorter = was.size() < text.size() ? was.size() : text.size();
   const std::size_t tail = same_tail(was, text, shorter - head);
@@ -444,13 +444,7 @@ void MemberScan::copy_with(std::string& out, std::size_t rec, int f, std::string
   }
 }
 
-void MemberScan::begin_kept(int n) {
-  text_ = {};
-  recs_.clear();
-  n_ = n < 1 ? 1 : n > kFields ? kFields : n;
-  bad_ = 0;
-  broken_ = false;
-}
+void MemberScan::begin_kept(int n) { start({}, n); }
 
 MemberScan::Rec& MemberScan::note(std::size_t start) {
   if (start >= UINT32_MAX) broken_ = true;

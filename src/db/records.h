@@ -159,7 +159,7 @@ class MemberScan {
     bool whole;                        // every field line was there
     bool crlf;                         // whole, and every line ends in CR LF: stored as put_raw writes it
     std::uint8_t changed;              // kept or changed scan: the field its copy changed, 0 = none
-    std::uint32_t from;                // kept scan: the record it copies, UINT32_MAX = added
+    std::uint32_t from;                // kept or changed scan: the record it copies, UINT32_MAX = added (fresh scan: its own place)
   };
   // Line i (0 = marker) of r without its line end.
   std::string_view line_of(const Rec& r, int i) const {
@@ -168,6 +168,7 @@ class MemberScan {
     return text_.substr(start, r.at[static_cast<std::size_t>(i + 1)] - 2 - start);
   }
   std::string_view odd_line(const Rec& r, int i) const;  // line_of for a record not stored as written
+  void start(std::string_view text, int n);  // an empty scan of text, n fields per record
   // Scans text_ from pos (a line start, number lines read before it) to the
   // end; with old, from the first record start at or after same_from that
   // old had (moved) the old records are taken. Returns bad_.

@@ -209,6 +209,9 @@ void work(Workstation& w, std::mt19937 rng, int news, int dels, Ledger& l, bool 
       l.unknown.clear();
       if (has_error(lines, l)) {
         l.kept.insert(name);
+        // A Delete refused at Save leaves the member list empty, as it was
+        // during the Delete; the user gets it back with Cancel.
+        if (!w.send("cmd 404\nshow action\n") || !w.until("action ", lines)) return;
       } else {
         l.deleted.insert(name);
         mine.erase(mine.begin() + static_cast<long>(at));

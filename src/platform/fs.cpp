@@ -184,6 +184,42 @@ int write_file(const std::string& path, const std::string& content) {
   return ok ? 0 : 1;
 }
 
+LinkNew link_new(const std::string& path, std::string_view content, int& err) {
+  std::string tmp;
+  int fd = -1;
+  for (int tries = 0; fd < 0 && tries < 100; ++tries) {
+    tmp = path + kSiblingMark + random_tag();
+    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) {
+    err = errno;
+    return LinkNew::failed;
+  }
+  const ssize_t w = fs_ops().write(fd, content.data(), content.size());
+  err = w < 0 ? errno : ENOSPC;
+  bool ok = w == static_cast<ssize_t>(content.size());
+  if (::close(fd) != 0 && ok) {
+    err = errno;
+    ok = false;
+  }
+  if (!ok) {
+    ::unlink(tmp.c_str());
+    return LinkNew::failed;
+  }
+  crash_point("link:written");
+  const int r = ::link(tmp.c_str(), path.c_str());
+  const int link_err = errno;
+  struct stat st;
+  const bool linked = r == 0 || (::lstat(tmp.c_str(), &st) == 0 && st.st_nlink == 2);
+  ::unlink(tmp.c_str());
+  if (linked) return LinkNew::made;
+  err = link_err;
+  if (err == EEXIST) return LinkNew::exists;
+  if (err == EPERM || err == ENOTSUP || err == EOPNOTSUPP || err == ENOSYS) return LinkNew::no_links;
+  return LinkNew::failed;
+}
+
 int sync_fs(const std::string& dir) {
   int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd < 0) return 1;

@@ -85,6 +85,20 @@ int write_file(const std::string& path, const std::string& content);
 // (syncfs). 0 on success.
 int sync_fs(const std::string& dir);
 
+// Creates path holding content, in one step as other programs see it: the
+// content goes to a sibling first, which is then hard-linked to path and
+// removed, so that path never exists empty or cut short (a program killed
+// while it writes leaves only the sibling). The sibling is created with
+// open(2) itself and written through fs_ops().write. A link reported lost
+// (as over NFS) is judged by the link count of the sibling.
+enum class LinkNew {
+  made,          // path now holds content
+  exists,        // path was there already: nothing changed
+  failed,        // err says why; nothing changed
+  no_links,      // the file system has no hard links: nothing changed
+};
+LinkNew link_new(const std::string& path, std::string_view content, int& err);
+
 // Sibling files left behind by a replacement that was killed: true when a
 // directory entry name is one.
 bool is_sibling_name(const std::string& name);

@@ -210,6 +210,33 @@ TEST(Locks, ALockThatCannotBeCreatedIsReportedAtOnce) {
   EXPECT_EQ(lines_with(r, "info 1 \"  Operation or data looks locked").size(), 0u) << r.out;
 }
 
+// Guards against a lock file that names nobody: a program killed between
+// creating a lock file and writing its owner into it left an empty lock that
+// no start could judge, and every workstation was refused until a user
+// deleted it. The owner is now in the file before the file has its name.
+TEST(Locks, AProgramKilledWhileTakingALockLeavesNoLockThatNamesNobody) {
+  ScratchHome h;
+  make_db(h, rec("Adam", "A0000"), "", "ref=A0001\r\n");
+  // Killed as it takes its first lock (the start takes the member-file lock
+  // to clean up), then as it takes the numbering lock of a New.
+  for (const char* at : {"link:written", "link:written#2"}) {
+    ::setenv("SOCIANTES_CRASH_AT", at, 1);
+    DriverRun r = run_driver(h, "start\ncmd 400\nset 1 Dahl\ncmd 402\nquit\n");
+    ::unsetenv("SOCIANTES_CRASH_AT");
+    ASSERT_EQ(r.rc, 86) << at << r.out;
+    EXPECT_EQ(names_with(h.db(), ".lck").size(), 1u) << at;
+    EXPECT_EQ(names_with(h.db(), ".lck.new-").size(), 1u) << at << ": the owner's copy only";
+  }
+  // The next start removes the copies of the killed programs; New is not
+  // refused and nothing is left.
+  DriverRun r = run_driver(h, "start\ncmd 400\nset 1 Dahl\ncmd 402\nshow elapsed\nquit\n");
+  EXPECT_EQ(r.rc, 0) << r.out;
+  EXPECT_TRUE(r.has("elapsed 0")) << r.out;
+  EXPECT_EQ(lines_with(r, "info 1").size(), 0u) << r.out;
+  EXPECT_EQ(h.read(h.db() / "sociantes.data"), rec("Adam", "A0000") + rec("Dahl", "A0001", " "));
+  EXPECT_EQ(names_with(h.db(), ".lck"), std::vector<std::string>{});
+}
+
 TEST(Settings, ALineBreakInADialogEntryNeverStartsASetting) {
   ScratchHome h;
   make_db(h, "", "");

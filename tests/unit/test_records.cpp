@@ -237,11 +237,12 @@ TEST_F(MemberFile, FailedTemporaryWriteLeavesTheMemberFileUnchanged) {
   write(db() / "sociantes.data", file);
   show_cust();
   selection_made("A0000");
-  // The temporary directory is full; the lock files still fit.
+  // The temporary directory is full; the lock files (whose owner is written
+  // to a copy that becomes the lock) still fit.
   fs_ops().write = [](int fd, const void* buf, size_t n) -> ssize_t {
     char path[512] = {};
     ssize_t len = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path - 1);
-    if (len > 4 && std::string(path, len).ends_with(".lck")) return ::write(fd, buf, n);
+    if (len > 4 && std::string(path, len).find(".lck") != std::string::npos) return ::write(fd, buf, n);
     errno = ENOSPC;
     return -1;
   };

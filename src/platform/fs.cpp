@@ -184,7 +184,67 @@ int write_file(const std::string& path, const std::string& content) {
   return ok ? 0 : 1;
 }
 
+namespace {
+bool unnamed_files = true;   // link_new may try an unnamed file first
+
+// Writes all of content to fd, a new file, and closes it; false with err set
+// when it is not all there.
+bool fill_new(int fd, std::string_view content, int& err, bool close_it) {
+  const ssize_t w = fs_ops().write(fd, content.data(), content.size());
+  err = w < 0 ? errno : ENOSPC;
+  bool ok = w == static_cast<ssize_t>(content.size());
+  if (close_it && ::close(fd) != 0 && ok) {
+    err = errno;
+    ok = false;
+  }
+  return ok;
+}
+
+bool no_links_errno(int e) { return e == EPERM || e == ENOTSUP || e == EOPNOTSUPP || e == ENOSYS; }
+
+// link_new through a file without a name (O_TMPFILE), given its name by
+// linkat: a program killed before leaves nothing at all. unsupported when
+// the file system (or the system) has no such files.
+enum class Unnamed { done, unsupported };
+Unnamed link_unnamed(const std::string& path, std::string_view content, int& err, LinkNew& result) {
+  const std::string dir = dir_of(path);
+  const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return Unnamed::unsupported;
+    err = errno;
+    result = LinkNew::failed;
+    return Unnamed::done;
+  }
+  if (!fill_new(fd, content, err, false)) {
+    ::close(fd);
+    result = LinkNew::failed;
+    return Unnamed::done;
+  }
+  crash_point("link:written");
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  const int r = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
+  const int e = errno;
+  // The file has its name and content: a late error of close changes nothing
+  // for a file system that holds unnamed files (a local one).
+  ::close(fd);
+  if (r == 0) {
+    result = LinkNew::made;
+    return Unnamed::done;
+  }
+  if (e == ENOENT && ::access("/proc/self/fd", F_OK) != 0) return Unnamed::unsupported;
+  if (no_links_errno(e)) return Unnamed::unsupported;
+  err = e;
+  result = e == EEXIST ? LinkNew::exists : LinkNew::failed;
+  return Unnamed::done;
+}
+}  // namespace
+
+void link_new_unnamed(bool on) { unnamed_files = on; }
+
 LinkNew link_new(const std::string& path, std::string_view content, int& err) {
+  LinkNew result = LinkNew::failed;
+  if (unnamed_files && link_unnamed(path, content, err, result) == Unnamed::done) return result;
+  // A named sibling, linked and removed.
   std::string tmp;
   int fd = -1;
   for (int tries = 0; fd < 0 && tries < 100; ++tries) {
@@ -196,14 +256,7 @@ LinkNew link_new(const std::string& path, std::string_view content, int& err) {
     err = errno;
     return LinkNew::failed;
   }
-  const ssize_t w = fs_ops().write(fd, content.data(), content.size());
-  err = w < 0 ? errno : ENOSPC;
-  bool ok = w == static_cast<ssize_t>(content.size());
-  if (::close(fd) != 0 && ok) {
-    err = errno;
-    ok = false;
-  }
-  if (!ok) {
+  if (!fill_new(fd, content, err, true)) {
     ::unlink(tmp.c_str());
     return LinkNew::failed;
   }
@@ -216,7 +269,7 @@ LinkNew link_new(const std::string& path, std::string_view content, int& err) {
   if (linked) return LinkNew::made;
   err = link_err;
   if (err == EEXIST) return LinkNew::exists;
-  if (err == EPERM || err == ENOTSUP || err == EOPNOTSUPP || err == ENOSYS) return LinkNew::no_links;
+  if (no_links_errno(err)) return LinkNew::no_links;
   return LinkNew::failed;
 }
 

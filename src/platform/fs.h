@@ -85,12 +85,15 @@ int write_file(const std::string& path, const std::string& content);
 // (syncfs). 0 on success.
 int sync_fs(const std::string& dir);
 
-// Creates path holding content, in one step as other programs see it: the
-// content goes to a sibling first, which is then hard-linked to path and
-// removed, so that path never exists empty or cut short (a program killed
-// while it writes leaves only the sibling). The sibling is created with
-// open(2) itself and written through fs_ops().write. A link reported lost
-// (as over NFS) is judged by the link count of the sibling.
+// Creates path holding content, in one step as other programs see it, so
+// that path never exists empty or cut short. The content goes to a file
+// without a name in path's directory (O_TMPFILE) that is then given path as
+// its name; a program killed before leaves nothing. Where the file system
+// has no such files (NFS, SMB), the content goes to a named sibling that is
+// hard-linked to path and removed (a program killed before leaves the
+// sibling); a link reported lost, as over NFS, is judged by the link count
+// of the sibling. The file is created with open(2) itself and written
+// through fs_ops().write.
 enum class LinkNew {
   made,          // path now holds content
   exists,        // path was there already: nothing changed
@@ -98,6 +101,7 @@ enum class LinkNew {
   no_links,      // the file system has no hard links: nothing changed
 };
 LinkNew link_new(const std::string& path, std::string_view content, int& err);
+void link_new_unnamed(bool on);   // tests: false skips the unnamed file (as on NFS)
 
 // Sibling files left behind by a replacement that was killed: true when a
 // directory entry name is one.

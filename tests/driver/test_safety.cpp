@@ -224,8 +224,10 @@ TEST(Locks, AProgramKilledWhileTakingALockLeavesNoLockThatNamesNobody) {
     DriverRun r = run_driver(h, "start\ncmd 400\nset 1 Dahl\ncmd 402\nquit\n");
     ::unsetenv("SOCIANTES_CRASH_AT");
     ASSERT_EQ(r.rc, 86) << at << r.out;
-    EXPECT_EQ(names_with(h.db(), ".lck").size(), 1u) << at;
-    EXPECT_EQ(names_with(h.db(), ".lck.new-").size(), 1u) << at << ": the owner's copy only";
+    // No lock; on a file system without unnamed files, the owner's copy.
+    const auto named = names_with(h.db(), ".lck");
+    EXPECT_EQ(named.size(), names_with(h.db(), ".lck.new-").size()) << at;
+    EXPECT_LE(named.size(), 1u) << at;
   }
   // The next start removes the copies of the killed programs; New is not
   // refused and nothing is left.

@@ -46,7 +46,9 @@ TEST(ImportLines, FieldCheckTable) {
     bool too_long = true;
     EXPECT_EQ(chk_fields(c.text, c.semis, lines, too_long), c.bad) << c.text.substr(0, 30);
     EXPECT_EQ(too_long, c.too_long) << c.text.substr(0, 30);
-    if (c.bad == 0) EXPECT_EQ(lines.size(), c.lines) << c.text.substr(0, 30);
+    if (c.bad == 0) {
+      EXPECT_EQ(lines.size(), c.lines) << c.text.substr(0, 30);
+    }
   }
 }
 
@@ -111,7 +113,7 @@ Plain import_plainly(std::string data, const std::vector<std::string>& lines, st
       n[static_cast<std::size_t>(cols_mode02[c])] = cut_utf8(line.substr(pos, end - pos), 62);
       pos = end + 1;
     }
-    char d[16];
+    char d[40];
     std::snprintf(d, sizeof d, "%02d%02d%04d", date.tm_mday, date.tm_mon + 1, date.tm_year + 1900);
     if (type_id == 1) n[11] = given;
     if (type_id == 3) n[11] = d + given;

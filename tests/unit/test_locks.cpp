@@ -37,6 +37,7 @@ class Locks : public test::CommandTest {
   }
   void TearDown() override {
     fs_ops_reset();
+    link_new_unnamed(true);
     CommandTest::TearDown();
   }
   // A lock record as another program writes it.
@@ -160,6 +161,37 @@ TEST_F(Locks, ALockThatCannotBeCreatedFailsAtOnceWithItsCause) {
   EXPECT_NE(take_output().find("Permission denied: the directory cannot be written"),
             std::string::npos);
   EXPECT_EQ(sys_.elapsed_ms(), 0);
+}
+
+TEST_F(Locks, WithoutUnnamedFilesTheOwnerGoesThroughACopyThatAStartRemovesOnceItsOwnerIsGone) {
+  // As on a network file system: the owner is written to a named copy that
+  // is linked to the lock's name and removed.
+  link_new_unnamed(false);
+  const std::string here = host_name(), machine = machine_id(), boot = boot_id();
+  mk_fname("A0003");
+  ASSERT_EQ(lock_f(), 0);
+  EXPECT_NE(slurp(db() / "A0003.lck").find("\r\npid=" + std::to_string(process_id()) + "\r\n"),
+            std::string::npos);
+  // Copies left by programs killed before the link: the dead one's goes at
+  // a start, the one of a program still running stays, and so does the lock.
+  const auto copies = [this] {
+    std::vector<std::string> v;
+    for (const auto& e : std::filesystem::directory_iterator(db()))
+      if (e.path().filename().string().find(".lck.new-") != std::string::npos)
+        v.push_back(e.path().filename().string());
+    return v;
+  };
+  EXPECT_EQ(copies(), std::vector<std::string>{});
+  spit(db() / "A0004.lck.new-DEADDEAD", record(here, dead_pid(), machine, boot));
+  spit(db() / "A0005.lck.new-LIVELIVE", record(here, process_id(), machine, boot));
+  clean_scratch();
+  EXPECT_EQ(copies(), std::vector<std::string>{"A0005.lck.new-LIVELIVE"});
+  EXPECT_TRUE(std::filesystem::exists(db() / "A0003.lck"));
+  // Held: a second program of the same name is refused.
+  spit(db() / "A0006.lck", record("ws-other", 4242, "m", "b"));
+  mk_fname("A0006");
+  EXPECT_EQ(lock_f(), 1);
+  EXPECT_EQ(copies(), std::vector<std::string>{"A0005.lck.new-LIVELIVE"});
 }
 
 TEST_F(Locks, SettingValuesStayOneLineAndNumbersStayInRange) {

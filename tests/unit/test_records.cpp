@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <string>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "db/members.h"
@@ -237,12 +238,15 @@ TEST_F(MemberFile, FailedTemporaryWriteLeavesTheMemberFileUnchanged) {
   write(db() / "sociantes.data", file);
   show_cust();
   selection_made("A0000");
-  // The temporary directory is full; the lock files (whose owner is written
-  // to a copy that becomes the lock) still fit.
+  // The temporary directory is full; the lock files still fit (their owner
+  // is written to a file without a name, or to a copy, that becomes the lock).
   fs_ops().write = [](int fd, const void* buf, size_t n) -> ssize_t {
     char path[512] = {};
     ssize_t len = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path - 1);
-    if (len > 4 && std::string(path, len).find(".lck") != std::string::npos) return ::write(fd, buf, n);
+    struct stat st;
+    const bool unnamed = ::fstat(fd, &st) == 0 && st.st_nlink == 0;
+    if (unnamed || (len > 4 && std::string(path, len).find(".lck") != std::string::npos))
+      return ::write(fd, buf, n);
     errno = ENOSPC;
     return -1;
   };

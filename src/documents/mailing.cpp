@@ -112,8 +112,11 @@ void labels_print() {
 
 void mailing_go() {
   // spoolet takes the mailing file as its only argument and runs on its own;
-  // it deletes the file after the last part.
-  sys().launch(Launch::scheduler, fmail);
+  // it deletes the file after the last part. A scheduler that cannot be
+  // started at all is said (the file stays for a later run).
+  if (sys().launch(Launch::scheduler, fmail) != 0)
+    info(" The print scheduler spoolet cannot be started. \r\n Nothing is printed; the "
+         "mailing file stays: \r\n[ " + fmail + " ] ", 1);
   end_action();
 }
 

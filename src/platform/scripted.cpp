@@ -366,11 +366,12 @@ void ScriptedServices::sleep_ms(int ms) {
   elapsed_ms_ += ms;
 }
 
-void ScriptedServices::launch(Launch what, const std::string& arg) {
+int ScriptedServices::launch(Launch what, const std::string& arg) {
   static const char* const names[] = {"editor", "explorer", "browser", "scheduler", "script"};
   out_ << "launch " << names[static_cast<int>(what)];
   if (!(what == Launch::editor && arg.empty())) out_ << " " << quote(arg);
   out_ << "\n";
+  return launch_fails_ ? 1 : 0;
 }
 
 int ScriptedServices::start_script(const std::string& path, int& job) {

@@ -129,7 +129,7 @@ class ScriptedServices final : public Services {
   explicit ScriptedServices(std::ostream& out);
   std::time_t now() override;
   void sleep_ms(int ms) override;
-  void launch(Launch what, const std::string& arg) override;
+  int launch(Launch what, const std::string& arg) override;   // 0 unless set_launch_fails
   // Prints the launch line, then really starts the script.
   int start_script(const std::string& path, int& job) override;
   // On virtual time the clock advances by ms, and the program still gives
@@ -139,6 +139,7 @@ class ScriptedServices final : public Services {
 
   void set_clock(std::time_t t);   // the local time the program sees from now on
   void set_realtime(bool on);      // real waits instead of virtual time
+  void set_launch_fails(bool on) { launch_fails_ = on; }   // tests: no outside program starts
   long long elapsed_ms() const { return elapsed_ms_; }
 
  private:
@@ -147,6 +148,7 @@ class ScriptedServices final : public Services {
   long long base_elapsed_ = 0;  // elapsed_ms_ at that moment
   long long elapsed_ms_ = 0;    // milliseconds waited since the start
   bool realtime_ = false;       // real sleeps
+  bool launch_fails_ = false;   // launch() reports a program that cannot start
 };
 
 }  // namespace soc

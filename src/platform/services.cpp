@@ -15,29 +15,25 @@ std::time_t RealServices::now() { return std::time(nullptr); }
 
 void RealServices::sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-void RealServices::launch(Launch what, const std::string& arg) {
+int RealServices::launch(Launch what, const std::string& arg) {
   switch (what) {
     case Launch::editor:
       if (arg.empty()) {
         // The editor alone: the desktop's application for plain text.
-        spawn_detached({"/bin/sh", "-c",
-                        "d=$(xdg-mime query default text/plain) && [ -n \"$d\" ] && "
-                        "exec gtk-launch \"${d%.desktop}\"; exec ${VISUAL:-editor}"});
-      } else {
-        spawn_detached({"xdg-open", arg});
+        return spawn_detached({"/bin/sh", "-c",
+                               "d=$(xdg-mime query default text/plain) && [ -n \"$d\" ] && "
+                               "exec gtk-launch \"${d%.desktop}\"; exec ${VISUAL:-editor}"});
       }
-      break;
+      return spawn_detached({"xdg-open", arg});
     case Launch::explorer:
     case Launch::browser:
-      spawn_detached({"xdg-open", arg});
-      break;
+      return spawn_detached({"xdg-open", arg});
     case Launch::scheduler:
-      spawn_detached({installed_program("spoolet"), arg});
-      break;
+      return spawn_detached({installed_program("spoolet"), arg});
     case Launch::script:
-      spawn_detached({"/bin/sh", arg});
-      break;
+      return spawn_detached({"/bin/sh", arg});
   }
+  return 1;
 }
 
 int Services::start_script(const std::string& path, int& job) {

@@ -18,8 +18,10 @@ class Services {
   virtual ~Services() = default;
   virtual std::time_t now() = 0;            // seconds since the epoch, local clock
   virtual void sleep_ms(int ms) = 0;        // one wait of the program
-  // Starts an outside program on arg (a path, a URL, or "" for the editor alone).
-  virtual void launch(Launch what, const std::string& arg) = 0;
+  // Starts an outside program on arg (a path, a URL, or "" for the editor
+  // alone). Returns 0 when it was started, 1 when it could not be (no such
+  // program); what it does afterwards is not waited for.
+  virtual int launch(Launch what, const std::string& arg) = 0;
   // Starts the shell script at path with /bin/sh, detached. Returns 0 when
   // it was started; job then names it for end_group() (process.h).
   virtual int start_script(const std::string& path, int& job);
@@ -35,7 +37,7 @@ class RealServices : public Services {
  public:
   std::time_t now() override;
   void sleep_ms(int ms) override;
-  void launch(Launch what, const std::string& arg) override;
+  int launch(Launch what, const std::string& arg) override;
 };
 
 Services& sys();                      // the services in use

@@ -29,8 +29,9 @@ using soc::wxui::u8;
 // The real clock and sleeps; outside programs only written down.
 class RecordingServices final : public RealServices {
  public:
-  void launch(Launch what, const std::string& arg) override {
+  int launch(Launch what, const std::string& arg) override {
     launched.push_back(std::to_string(static_cast<int>(what)) + " " + arg);
+    return 0;
   }
   std::vector<std::string> launched;  // "KIND ARG" per start
 };

@@ -9,7 +9,11 @@
 #include <fstream>
 #include <string>
 
+#include "documents/documents.h"
 #include "platform/process.h"
+#include "program_fixture.h"
+#include "shell/dialog.h"
+#include "shell/dispatch.h"
 
 namespace soc {
 namespace {
@@ -77,6 +81,32 @@ TEST(ProgramDir, NamesTheDirectoryOfThisTestProgram) {
   EXPECT_TRUE(fs::exists(dir + "unit_tests")) << dir;
   // This test program is executable where it lies, so it is found beside.
   EXPECT_EQ(installed_program("unit_tests"), dir + "unit_tests");
+}
+
+TEST(Spawn, SaysWhetherTheProgramStarted) {
+  EXPECT_EQ(spawn_detached({"/bin/true"}), 0);
+  EXPECT_EQ(spawn_detached({"/nonexistent/spoolet", "x.qmd"}), 1);
+}
+
+// Guards against a print run that silently never happens: Yes to the
+// letters question when the scheduler cannot be started said nothing.
+class SchedulerStart : public test::ProgramTest {};
+
+TEST_F(SchedulerStart, ASchedulerThatCannotStartIsSaidAndTheMailingFileStays) {
+  for (const bool fails : {false, true}) {
+    sys_.set_launch_fails(fails);
+    ws_.replies.push_back({Reply::yes, {}, 0});
+    dispatch(408);
+    const std::string out = take_output();
+    ASSERT_FALSE(fmail.empty());
+    EXPECT_NE(out.find("launch scheduler"), std::string::npos) << out;
+    const bool said = out.find(" The print scheduler spoolet cannot be started. \\r\\n Nothing is "
+                               "printed; the mailing file stays: \\r\\n[ " + fmail + " ] ") !=
+                      std::string::npos;
+    EXPECT_EQ(said, fails) << out;
+    EXPECT_TRUE(fs::exists(fmail)) << "the scheduler deletes it, not the program";
+    EXPECT_EQ(task_in, 0);
+  }
 }
 
 }  // namespace

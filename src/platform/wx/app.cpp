@@ -24,11 +24,9 @@ class WxServices final : public RealServices {
       wxMilliSleep(left > 20 ? 20 : static_cast<unsigned long>(left.GetValue()));
     }
   }
-  void launch(Launch what, const std::string& arg) override {
-    if (what == Launch::browser)
-      wxLaunchDefaultBrowser(wxString::FromUTF8(arg));
-    else
-      RealServices::launch(what, arg);
+  int launch(Launch what, const std::string& arg) override {
+    if (what == Launch::browser) return wxLaunchDefaultBrowser(wxString::FromUTF8(arg)) ? 0 : 1;
+    return RealServices::launch(what, arg);
   }
 };
 

@@ -366,48 +366,25 @@ bool break_dead_lock(const std::string& lck) {
 enum class Take { taken, held, failed };
 
 // One attempt at creating the lock file with its owner; err receives the
-// cause of a failure.
+// cause of a failure. The lock file appears with its owner already in it:
+// of two workstations racing for the same lock exactly one makes it, and a
+// program killed while taking it never leaves a lock that names nobody
+// (which no one could then judge).
 Take take_lock(const std::string& lck, int& err) {
-  // The lock file appears with its owner already in it: of two workstations
-  // racing for the same lock exactly one makes it, and a program killed
-  // while taking it never leaves a lock that names nobody (which no one
-  // could then judge).
-  const std::string rec = owner_record();
-  switch (link_new(lck, rec, err)) {
+  switch (link_new(lck, owner_record(), err)) {
     case LinkNew::made: return Take::taken;
     case LinkNew::exists: return Take::held;
-    case LinkNew::failed: return Take::failed;
-    case LinkNew::no_links: break;
+    case LinkNew::failed: break;
   }
-  // A file system without hard links: the file is created exclusively and
-  // the owner written into it.
-  int fd = ::open(lck.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    err = errno;
-    return err == EEXIST ? Take::held : Take::failed;
-  }
-  ssize_t w = fs_ops().write(fd, rec.data(), rec.size());
-  err = w < 0 ? errno : ENOSPC;
-  if (::close(fd) != 0 && w == static_cast<ssize_t>(rec.size())) {
-    err = errno;
-    w = -1;
-  }
-  if (w == static_cast<ssize_t>(rec.size())) return Take::taken;
-  // No room for the owner: no room for the rewrite either.
-  ::unlink(lck.c_str());
   return Take::failed;
 }
 
-// Removes the copies of lock records in dir (with its final '/') that a
-// program killed while taking a lock left, once their owner is gone.
-void remove_dead_lock_copies(const std::string& dir) {
-  for (const auto& name : names_ending(dir, "")) {
-    if (!is_sibling_name(name) || name.find(".lck.new-") == std::string::npos) continue;
-    LockOwner o;
-    struct stat st;
-    if (read_owner(dir + name, o, st) && S_ISREG(st.st_mode) && owner_gone(o))
-      ::unlink((dir + name).c_str());
-  }
+// A copy of a lock record that a program killed while taking a lock left
+// (the named way of link_new): removed once its owner is gone.
+void remove_dead_lock_copy(const std::string& path) {
+  LockOwner o;
+  struct stat st;
+  if (read_owner(path, o, st) && S_ISREG(st.st_mode) && owner_gone(o)) ::unlink(path.c_str());
 }
 
 // One attempt, breaking a lock whose owner is gone; no wait, no message.
@@ -509,8 +486,13 @@ void clean_scratch() {
     remove_old_siblings(d, now, kScratchAge);
     // Locks left by programs of this host that run no more (a member that
     // was deleted as the program ended would keep its lock for ever).
-    for (const auto& name : names_ending(d, ".lck")) break_dead_lock(d + name);
-    remove_dead_lock_copies(d);
+    // And the copies of lock records such programs left.
+    for (const auto& name : names_ending(d, "")) {
+      if (name.ends_with(".lck"))
+        break_dead_lock(d + name);
+      else if (name.find(".lck.new-") != std::string::npos && is_sibling_name(name))
+        remove_dead_lock_copy(d + name);
+    }
   }
   // Every rewrite of the member file holds the member-file lock, and every
   // rewrite of the network settings their lock: while this program holds

@@ -51,16 +51,22 @@ int write_all(int fd, const char* buf, size_t n) {
   return 0;
 }
 
-// Creates the sibling file that receives the new content before the rename:
-// a new name each time, created exclusively (an existing file or symbolic
-// link at that name is never opened). The descriptor, or -1.
-int open_sibling(const std::string& path, std::string& tmp) {
+// Creates a sibling file of path: a new name each time (tag gives its eight
+// characters), created exclusively with open_fn (an existing file or
+// symbolic link at that name is never opened). The descriptor, or -1.
+int create_sibling(const std::string& path, std::string& tmp, mode_t mode,
+                   int (*open_fn)(const char*, int, mode_t), std::string (*tag)()) {
   for (int tries = 0; tries < 100; ++tries) {
-    tmp = path + kSiblingMark + fs_ops().sibling_tag();
-    int fd = fs_ops().open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    tmp = path + kSiblingMark + tag();
+    int fd = open_fn(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
+}
+
+// The sibling file that receives the new content before the rename.
+int open_sibling(const std::string& path, std::string& tmp) {
+  return create_sibling(path, tmp, 0600, fs_ops().open, fs_ops().sibling_tag);
 }
 
 // Gives the new file what the replaced one had: its group and its permission
@@ -187,13 +193,18 @@ int write_file(const std::string& path, const std::string& content) {
 namespace {
 bool unnamed_files = true;   // link_new may try an unnamed file first
 
-// Writes all of content to fd, a new file, and closes it; false with err set
-// when it is not all there.
-bool fill_new(int fd, std::string_view content, int& err, bool close_it) {
+// Writes all of content to fd, a new file; false with err set when it is
+// not all there.
+bool fill_new(int fd, std::string_view content, int& err) {
   const ssize_t w = fs_ops().write(fd, content.data(), content.size());
   err = w < 0 ? errno : ENOSPC;
-  bool ok = w == static_cast<ssize_t>(content.size());
-  if (close_it && ::close(fd) != 0 && ok) {
+  return w == static_cast<ssize_t>(content.size());
+}
+
+// fill_new, then closes fd (whose error counts too).
+bool fill_and_close(int fd, std::string_view content, int& err) {
+  bool ok = fill_new(fd, content, err);
+  if (::close(fd) != 0 && ok) {
     err = errno;
     ok = false;
   }
@@ -202,23 +213,24 @@ bool fill_new(int fd, std::string_view content, int& err, bool close_it) {
 
 bool no_links_errno(int e) { return e == EPERM || e == ENOTSUP || e == EOPNOTSUPP || e == ENOSYS; }
 
-// link_new through a file without a name (O_TMPFILE), given its name by
-// linkat: a program killed before leaves nothing at all. unsupported when
-// the file system (or the system) has no such files.
-enum class Unnamed { done, unsupported };
-Unnamed link_unnamed(const std::string& path, std::string_view content, int& err, LinkNew& result) {
+// The three ways of link_new; each returns false when its kind of file does
+// not exist on this file system (nothing changed), else true with result.
+
+// A file without a name (O_TMPFILE) given its name by linkat: a program
+// killed before leaves nothing at all.
+bool link_unnamed(const std::string& path, std::string_view content, int& err, LinkNew& result) {
   const std::string dir = dir_of(path);
   const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   if (fd < 0) {
-    if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return Unnamed::unsupported;
+    if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return false;
     err = errno;
     result = LinkNew::failed;
-    return Unnamed::done;
+    return true;
   }
-  if (!fill_new(fd, content, err, false)) {
+  if (!fill_new(fd, content, err)) {
     ::close(fd);
     result = LinkNew::failed;
-    return Unnamed::done;
+    return true;
   }
   crash_point("link:written");
   const std::string self = "/proc/self/fd/" + std::to_string(fd);
@@ -229,36 +241,26 @@ Unnamed link_unnamed(const std::string& path, std::string_view content, int& err
   ::close(fd);
   if (r == 0) {
     result = LinkNew::made;
-    return Unnamed::done;
+    return true;
   }
-  if (e == ENOENT && ::access("/proc/self/fd", F_OK) != 0) return Unnamed::unsupported;
-  if (no_links_errno(e)) return Unnamed::unsupported;
+  if ((e == ENOENT && ::access("/proc/self/fd", F_OK) != 0) || no_links_errno(e)) return false;
   err = e;
   result = e == EEXIST ? LinkNew::exists : LinkNew::failed;
-  return Unnamed::done;
+  return true;
 }
-}  // namespace
 
-void link_new_unnamed(bool on) { unnamed_files = on; }
-
-LinkNew link_new(const std::string& path, std::string_view content, int& err) {
-  LinkNew result = LinkNew::failed;
-  if (unnamed_files && link_unnamed(path, content, err, result) == Unnamed::done) return result;
-  // A named sibling, linked and removed.
+// A named sibling, hard-linked to path and removed.
+bool link_named(const std::string& path, std::string_view content, int& err, LinkNew& result) {
   std::string tmp;
-  int fd = -1;
-  for (int tries = 0; fd < 0 && tries < 100; ++tries) {
-    tmp = path + kSiblingMark + random_tag();
-    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
+  const int fd = create_sibling(path, tmp, 0666, open_new, random_tag);
+  result = LinkNew::failed;
   if (fd < 0) {
     err = errno;
-    return LinkNew::failed;
+    return true;
   }
-  if (!fill_new(fd, content, err, true)) {
+  if (!fill_and_close(fd, content, err)) {
     ::unlink(tmp.c_str());
-    return LinkNew::failed;
+    return true;
   }
   crash_point("link:written");
   const int r = ::link(tmp.c_str(), path.c_str());
@@ -266,11 +268,33 @@ LinkNew link_new(const std::string& path, std::string_view content, int& err) {
   struct stat st;
   const bool linked = r == 0 || (::lstat(tmp.c_str(), &st) == 0 && st.st_nlink == 2);
   ::unlink(tmp.c_str());
-  if (linked) return LinkNew::made;
+  if (!linked && no_links_errno(link_err)) return false;
   err = link_err;
-  if (err == EEXIST) return LinkNew::exists;
-  if (no_links_errno(err)) return LinkNew::no_links;
+  result = linked ? LinkNew::made : link_err == EEXIST ? LinkNew::exists : LinkNew::failed;
+  return true;
+}
+
+// Without hard links: path created exclusively, then the content written
+// (the only way in which a program killed in between leaves it short).
+LinkNew create_then_fill(const std::string& path, std::string_view content, int& err) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    err = errno;
+    return err == EEXIST ? LinkNew::exists : LinkNew::failed;
+  }
+  if (fill_and_close(fd, content, err)) return LinkNew::made;
+  ::unlink(path.c_str());
   return LinkNew::failed;
+}
+}  // namespace
+
+void link_new_unnamed(bool on) { unnamed_files = on; }
+
+LinkNew link_new(const std::string& path, std::string_view content, int& err) {
+  LinkNew result = LinkNew::failed;
+  if (unnamed_files && link_unnamed(path, content, err, result)) return result;
+  if (link_named(path, content, err, result)) return result;
+  return create_then_fill(path, content, err);
 }
 
 int sync_fs(const std::string& dir) {

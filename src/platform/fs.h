@@ -92,13 +92,13 @@ int sync_fs(const std::string& dir);
 // has no such files (NFS, SMB), the content goes to a named sibling that is
 // hard-linked to path and removed (a program killed before leaves the
 // sibling); a link reported lost, as over NFS, is judged by the link count
-// of the sibling. The file is created with open(2) itself and written
-// through fs_ops().write.
+// of the sibling. Without hard links path is created exclusively and then
+// written. The file is created with open(2) itself and written through
+// fs_ops().write.
 enum class LinkNew {
   made,          // path now holds content
   exists,        // path was there already: nothing changed
   failed,        // err says why; nothing changed
-  no_links,      // the file system has no hard links: nothing changed
 };
 LinkNew link_new(const std::string& path, std::string_view content, int& err);
 void link_new_unnamed(bool on);   // tests: false skips the unnamed file (as on NFS)

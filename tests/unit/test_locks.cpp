@@ -187,7 +187,7 @@ TEST_F(Locks, WithoutUnnamedFilesTheOwnerGoesThroughACopyThatAStartRemovesOnceIt
   clean_scratch();
   EXPECT_EQ(copies(), std::vector<std::string>{"A0005.lck.new-LIVELIVE"});
   EXPECT_TRUE(std::filesystem::exists(db() / "A0003.lck"));
-  // Held: a second program of the same name is refused.
+  // A lock held on another host: refused, and no copy is left behind.
   spit(db() / "A0006.lck", record("ws-other", 4242, "m", "b"));
   mk_fname("A0006");
   EXPECT_EQ(lock_f(), 1);

@@ -149,7 +149,9 @@ std::string excel_line(const MemberReader& in) {
 
 void do_excel() {
   get_flgs();
-  const int fd = ::open(file_sel.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  // The chosen file is emptied only once its rows are ready: a member file
+  // that is locked or unreadable leaves it as it was.
+  const int fd = ::open(file_sel.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) {
     info(kCantOpen, 1);
     end_action();
@@ -168,14 +170,15 @@ void do_excel() {
   while (get_data(in, r, kFields) == kFields)
     if (in_cat(r) && eval_flg(r[10]) == 1) out += excel_line(in);
   std::size_t done = 0;
-  while (done < out.size()) {
+  const bool emptied = ::ftruncate(fd, 0) == 0;
+  while (emptied && done < out.size()) {
     const ssize_t w = fs_ops().write(fd, out.data() + done, out.size() - done);
     if (w < 0 && errno == EINTR) continue;
     if (w <= 0) break;
     done += static_cast<std::size_t>(w);
   }
   const bool closed = ::close(fd) == 0;
-  if (done < out.size() || !closed) {
+  if (!emptied || done < out.size() || !closed) {
     info(" The CSV file cannot be written: \r\n " + file_sel + " ", 1);
     end_action();
     return;

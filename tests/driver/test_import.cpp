@@ -239,6 +239,18 @@ TEST(Export, FiltersEmptyFieldsCancelAndUnwritableFile) {
   EXPECT_EQ(h.read(out), "ID1;Dupont;Jean;;Paris;;;;;;x !;AB\r\n;" + std::string(70, 'L') +
                              ";;;;;;;;;!;ABC\r\n");
 
+  // Regression: the chosen file was emptied before the member file was read,
+  // so an export refused by another workstation's lock destroyed it.
+  h.write(h.db() / "sociantes.data.lck",
+          "host=ws-other\r\npid=12\r\nuser=ann\r\nmachine=m\r\nboot=b\r\n"
+          "time=2026-12-08 09:00:00 UTC\r\n");
+  h.write(out, "kept;row\r\n");
+  r = run_driver(h, "start\nreply file " + out.string() + "\ncmd 20\nshow action\nquit\n");
+  EXPECT_NE(r.out.find("Operation or data looks locked by another user."), std::string::npos) << r.out;
+  EXPECT_EQ(h.read(out), "kept;row\r\n");
+  EXPECT_TRUE(r.has("action 0"));
+  fs::remove(h.db() / "sociantes.data.lck");
+
   // A directory cannot be the export file.
   r = run_driver(h, "start\nreply file " + h.path().string() + "\ncmd 20\nshow action\nquit\n");
   EXPECT_TRUE(r.has("info 1 \" The file can't be opened. \"")) << r.out;

@@ -239,6 +239,7 @@ void send_emails(Dialog& d) {
   std::string content;
   const bool read = read_file(members, content);
   int count = 0;
+  bool listed = true;  // every address reached the recipient list
   if (read) {
     get_flgs();
     const std::string& sel = cat_txt[cat];
@@ -247,15 +248,21 @@ void send_emails(Dialog& d) {
       if ((cat == 0 || data_xchg[13].compare(0, sel.size(), sel) == 0) &&
           eval_flg(data_xchg[10]) && data_xchg[6].find('@') != std::string::npos) {
         ++count;
-        std::fprintf(list, "%s\n", email_addr(data_xchg[6]).c_str());
+        if (std::fprintf(list, "%s\n", email_addr(data_xchg[6]).c_str()) < 0) listed = false;
       }
     }
   }
   file_name = members;
   unlock_f();
-  std::fclose(list);
+  // A recipient list cut short (a full disk) would send to part of the
+  // members, the last address perhaps cut, and report success.
+  if (std::fclose(list) != 0) listed = false;
   if (!read)
     return info(" ERROR MAIL_2 \r\n The member file cannot be read; nothing was sent. ", 1);
+  if (!listed) {
+    std::remove(list_path.c_str());
+    return info(" ERROR MAIL_1 \r\n The recipient list cannot be written; nothing was sent. ", 1);
+  }
   list = std::fopen(list_path.c_str(), "r");
   if (count == 0 || !list) {
     if (list) std::fclose(list);

@@ -456,6 +456,62 @@ int smtp_open(const std::string& server, int port) {
   return start_tls(server);
 }
 
+// text with each control character (CR and LF among them) made a blank: a
+// file name in a header line cannot start a line of its own.
+std::string one_line(std::string text) {
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  return text;
+}
+
+// Sends the lines of one line of the message text (without its line end):
+// a lone CR ends a line too (old Macintosh texts; a bare CR must never reach
+// the server), and a line longer than kTextPiece bytes goes in pieces of
+// that length. Every byte is sent, NULs included; a piece that begins with a
+// dot gets a second one.
+void put_text_line(std::string_view line) {
+  while (true) {
+    const std::size_t cr = line.find('\r');
+    std::string_view part = line.substr(0, cr);
+    do {
+      const std::string_view piece = part.substr(0, kTextPiece);
+      part.remove_prefix(piece.size());
+      std::string out;
+      out.reserve(piece.size() + 3);
+      if (!piece.empty() && piece[0] == '.') out += '.';
+      out.append(piece);
+      outbytes += fd_puts(out + "\r\n");
+    } while (!part.empty());
+    if (cr == std::string_view::npos) return;
+    line.remove_prefix(cr + 1);
+  }
+}
+
+// Sends the message text line by line, each line ended by CR LF (a CR LF or
+// LF of the file ends a line). false when the file cannot be read.
+bool put_text(std::FILE* text) {
+  std::string line;
+  char buf[4096];
+  std::size_t n = 0;
+  bool pending = false;  // line holds bytes of a line not yet sent
+  while ((n = std::fread(buf, 1, sizeof buf, text)) > 0) {
+    std::string_view chunk(buf, n);
+    for (std::size_t nl; (nl = chunk.find('\n')) != std::string_view::npos;) {
+      line.append(chunk.substr(0, nl));
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      put_text_line(line);
+      line.clear();
+      pending = false;
+      chunk.remove_prefix(nl + 1);
+    }
+    line.append(chunk);
+    pending = pending || !chunk.empty();
+  }
+  if (std::ferror(text)) return false;
+  if (pending) put_text_line(line);
+  return true;
+}
+
 // The dialogue on the open connection.
 int ssmtp(const char* rcpt, std::FILE* text, std::FILE* list) {
   outbytes = 0;
@@ -532,15 +588,9 @@ int ssmtp(const char* rcpt, std::FILE* text, std::FILE* list) {
         std::string(), std::string()})
     cmd(h);
 
-  char lg_str[kTextPiece + 1];
-  while (std::fgets(lg_str, sizeof lg_str, text)) {
-    std::string line = lg_str;
-    if (!line.empty() && line.back() == '\n') {
-      line.pop_back();
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-    }
-    if (!line.empty() && line[0] == '.') line.insert(0, 1, '.');
-    outbytes += fd_puts(line + "\r\n");
+  if (!put_text(text)) {
+    log_text("The message text cannot be read\n");
+    return 1;
   }
   cmd("");
 
@@ -553,7 +603,7 @@ int ssmtp(const char* rcpt, std::FILE* text, std::FILE* list) {
       long left = std::ftell(pdf);
       std::fseek(pdf, 0, SEEK_SET);
       cmd("--" + b);
-      cmd("Content-type: application/pdf; name=" + name);
+      cmd("Content-type: application/pdf; name=" + one_line(name));
       cmd("Content-transfer-encoding: base64");
       cmd("");
       char chunk[kB64Chunk];
@@ -565,7 +615,12 @@ int ssmtp(const char* rcpt, std::FILE* text, std::FILE* list) {
       }
       std::size_t n = std::fread(chunk, 1, kB64Chunk, pdf);
       cmd(base64encode(std::string_view(chunk, n)));
+      const bool failed = std::ferror(pdf) != 0;
       std::fclose(pdf);
+      if (failed) {  // the message ends without its end of data: the server drops it
+        log_text("The PDF file cannot be read\n");
+        return 1;
+      }
     }
   }
   cmd("--" + b + "--");
@@ -595,7 +650,11 @@ int smtp_engine(const std::string& subj, const char* rcpt, std::FILE* text, std:
   log_path = file_name;
   file_name = saved;
   smtp_log = log_path.empty() ? nullptr : std::fopen(log_path.c_str(), "w");
-  if (!smtp_log) return -1;
+  if (!smtp_log) {
+    OPENSSL_cleanse(pass.data(), pass.size());
+    pass.clear();
+    return -1;
+  }
   the_time = set_time();
   pacing = getrc("pacing") != "no";
   log_text("DLL started OK\n");

@@ -125,5 +125,24 @@ TEST(EmailSend, RefusedSendShowsLogPathAndReplyAndKeepsTheFiles) {
   EXPECT_FALSE(peer.has_message(1));
 }
 
+// Regression: the writes of the recipient list were unchecked, so a full
+// disk sent the mailing to the members listed before it (the last address
+// perhaps cut) and reported "Emails OK.".
+TEST(EmailSend, ARecipientListThatCannotBeWrittenSendsNothing) {
+  SmtpPeer peer;
+  NEED(peer);
+  ScratchHome h;
+  setup(h, "127.0.0.1:" + std::to_string(peer.port()), "pacing=no\r\n");
+  std::filesystem::create_directories(h.tmp());
+  std::filesystem::create_symlink("/dev/full", h.tmp() / "email_list.txt");
+  DriverRun r = run_driver(h, "start\n" + send_line(h) + "show action\nquit\n");
+  ASSERT_EQ(r.rc, 0) << r.out;
+  EXPECT_TRUE(r.has("info 1 \" ERROR MAIL_1 \\r\\n The recipient list cannot be written; nothing "
+                    "was sent. \""))
+      << r.out;
+  EXPECT_TRUE(r.has("action 0"));
+  EXPECT_FALSE(peer.has_message(1));
+}
+
 }  // namespace
 }  // namespace soc::test

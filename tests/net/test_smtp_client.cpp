@@ -140,6 +140,34 @@ TEST_F(SmtpTest, EmptyAttachmentGivesOneEmptyLineAndNoFileNoPart) {
   EXPECT_EQ(peer.got(2, "raw.eml").find("application/pdf"), std::string::npos);
 }
 
+// Regression: the text was read with fgets, so a NUL cut its line short, a
+// line of exactly 510 bytes was followed by an empty line, and a lone CR
+// went to the server as it stood; a file name holding CR LF went into the
+// attachment's header line as it stood. A text or a file name could then end
+// the data early and put commands of its own to the server.
+TEST_F(SmtpTest, TextAndFileNameNeverEndTheDataEarly) {
+  SmtpPeer peer;
+  NEED(peer);
+  const std::string pdf = "%PDF-1.4\nbody\n";
+  const std::string name = "x.pdf\r\n.\r\nMAIL FROM:<evil@example.org>\r\ny.pdf";
+  write(dir_ / name, pdf);
+  pdf_fname = (dir_ / name).string();
+  const std::string x510(510, 'x');
+  const std::string text = std::string("A\0B\n", 4) + x510 + "\n" + x510 + "yz\n" +
+                           "one\r.\r\nMAIL FROM:<a@example.org>\rend";
+  ASSERT_EQ(send(at(peer), "adam@example.org", text), 0) << log();
+  EXPECT_EQ(peer.got(1, "text.txt"), std::string("\r\nA\0B\r\n", 7) + x510 + "\r\n" + x510 +
+                                         "\r\nyz\r\none\r\n.\r\nMAIL FROM:<a@example.org>\r\n"
+                                         "end\r\n");
+  EXPECT_EQ(peer.got(1, "envelope.txt"), "from <>\nrcpt adam@example.org\n");
+  EXPECT_EQ(peer.got(1, "att.bin"), pdf);
+  const std::string raw = peer.got(1, "raw.eml");
+  EXPECT_NE(raw.find("name=x.pdf  .  MAIL FROM:<evil@example.org>  y.pdf\r\n"),
+            std::string::npos)
+      << raw;
+  EXPECT_FALSE(peer.has_message(2));
+}
+
 TEST_F(SmtpTest, SslModeAuthenticatesAndKeepsThePasswordOutOfTheLog) {
   NEED_CERTS();
   SmtpPeer peer(tls_args());

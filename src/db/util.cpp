@@ -182,7 +182,9 @@ int is_this_file(const std::string& path) {
 int chk_file() { return is_this_file(file_name); }
 
 long get_file_len(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  // Opened for reading only: a file the user may read but not write (a
+  // camera card, a CD) has a length too.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return -1;
   struct stat st;
   long len = ::fstat(fd, &st) == 0 ? static_cast<long>(st.st_size) : -1;

@@ -280,7 +280,8 @@ void jpeg_handler() {
     fail = kNoMember;
   } else if (is_this_file(chosen) != 0) {
     fail = kNoPhoto;
-  } else if (get_file_len(chosen) > kJpegFileMax || !read_file(chosen, data) ||
+  } else if (const long len = get_file_len(chosen);
+             len < 0 || len > kJpegFileMax || !read_file(chosen, data) ||
              jpeg_to_grey(data, grey) != 0) {
     fail = kBadPicture;
   } else {

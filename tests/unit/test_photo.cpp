@@ -15,6 +15,7 @@
 #include "photo_images.h"
 #include "program_fixture.h"
 #include "db/records.h"
+#include "db/util.h"
 #include "import/filesel.h"
 #include "shell/dialog.h"
 #include "shell/dispatch.h"
@@ -250,6 +251,17 @@ TEST_F(Photo, PicturesThatAreNoUsableJpegAreRefused) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(jpeg_to_grey(c.bytes, grey), 1);
   }
+}
+
+// Regression: the length was taken through a read-write open, which fails
+// for a file the user cannot write, and -1 passed the photo import's size
+// limit, so a huge read-only file was read whole into memory. The running
+// test program is such a file even for root (it cannot be opened for
+// writing while it runs).
+TEST(PhotoSizeLimit, AFileThatCannotBeWrittenHasItsLength) {
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe");
+  EXPECT_EQ(get_file_len(exe.string()), static_cast<long>(std::filesystem::file_size(exe)));
+  EXPECT_EQ(get_file_len("/nonexistent/file"), -1);
 }
 
 // The photo file: header, 24 palette lines without commas, 120 rows, CR LF

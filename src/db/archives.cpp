@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdio>
+#include <set>
+#include <string>
 
 #include <unistd.h>
 
@@ -69,6 +71,10 @@ int arch_histories(Dialog& d, const std::string& text, const std::string& dir) {
   // directory is flushed once, when the loop ends or stops. A machine that
   // stops meanwhile may bring back an old history file, never lose one.
   DirSync renewed;
+  // A reference that several records share names one history file: it is
+  // archived and renewed at its first record only (a second copy would
+  // archive the history just renewed over the one saved).
+  std::set<std::string> archived;
   for (int i = 1; i <= n; ++i) {
     char progress[64];
     std::snprintf(progress, sizeof progress, " Archive %u/%u OK ", static_cast<unsigned>(i),
@@ -78,6 +84,7 @@ int arch_histories(Dialog& d, const std::string& text, const std::string& dir) {
     pace_ms(1000);
     get_data(in, kFields);
     const std::string ref = data_xchg[12];
+    if (plain_name(ref) && !archived.insert(ref).second) continue;
     if (!plain_name(ref) || copy_into(ref + ".dat", dir) != 0) return 101;
     get_xchg();
     mk_fname(ref + ".dat");
@@ -135,6 +142,14 @@ void do_arch(Dialog& d) {
   if (!read_file(file_name, text)) {
     ::rmdir(dir.c_str());  // nothing was archived: the name stays free
     arch_failed(d, " ERROR 100 ");
+    return;
+  }
+  // A damaged member file would archive only the members before the damage
+  // and still copy the whole file: refused before anything is archived.
+  std::string top;
+  if (const int bad = scan_data(text, top); bad != 0) {
+    ::rmdir(dir.c_str());
+    arch_failed(d, damage_text(bad, "Nothing was archived. Please repair the file first."));
     return;
   }
   if (int step = arch_histories(d, text, dir); step != 0) {

@@ -128,6 +128,36 @@ TEST(Archives, MissingHistoryFileStopsAtThatMember) {
   EXPECT_FALSE(fs::exists(a / "sociantes.data"));  // the archive says it is incomplete
 }
 
+// Regressions: a reference shared by two records was archived twice, the
+// second copy being the history the first had just renewed, so the saved
+// history was lost; a damaged member file archived the members before the
+// damage and then reported nothing.
+TEST(Archives, ASharedReferenceIsArchivedOnceAndADamagedFileIsRefused) {
+  ScratchHome h;
+  const std::string members = rec("Alpha", "A0001") + rec("Beta", "A0001") + rec("Gamma", "A0002");
+  make_db(h, members, "", "ref=A0003\r\npacing=no\r\n");
+  h.write(h.db() / "A0001.dat", "history of A0001\r\n");
+  h.write(h.db() / "A0002.dat", "history of A0002\r\n");
+  DriverRun r = run_driver(h, "start\n" + archive("APR"));
+  ASSERT_EQ(r.rc, 0) << r.out;
+  EXPECT_TRUE(r.has("action 0"));
+  const fs::path a = h.db() / "archives.aff" / "APR";
+  EXPECT_EQ(h.read(a / "A0001.dat"), "history of A0001\r\n");
+  EXPECT_EQ(h.read(a / "A0002.dat"), "history of A0002\r\n");
+  EXPECT_EQ(h.read(h.db() / "A0001.dat"), fresh("Alpha", ""));
+  EXPECT_EQ(h.read(a / "sociantes.data"), members);
+
+  const std::string damaged = rec("Alpha", "A0001") + "stray line\r\n" + rec("Gamma", "A0002");
+  h.write(h.db() / "sociantes.data", damaged);
+  r = run_driver(h, "start\n" + archive("MAY"));
+  ASSERT_EQ(r.rc, 0) << r.out;
+  EXPECT_NE(r.out.find("The member file is damaged at line 15"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Nothing was archived. Please repair the file first."), std::string::npos);
+  EXPECT_TRUE(r.has("action 0"));
+  EXPECT_FALSE(fs::exists(h.db() / "archives.aff" / "MAY"));
+  EXPECT_EQ(h.read(h.db() / "A0002.dat"), fresh("Gamma", ""));  // as the first archive left it
+}
+
 TEST(Archives, RefusedInNetworkModeAndDuringAnAction) {
   ScratchHome h;
   three_members(h);

@@ -3,6 +3,7 @@
 
 #include "db/archives.h"
 #include "db/history.h"
+#include "db/members.h"
 #include "db/records.h"
 #include "db/util.h"
 #include "platform/fs.h"
@@ -32,6 +33,15 @@ void create_dirs() {
   std::string text;
   if (!read_file(members, text)) {
     info("FATAL ERROR\r\nNo access to the database", 1);
+    file_name = members;
+    unlock_f();
+    return;
+  }
+  // Folders for the members before a damaged line only, then "activated":
+  // refused instead, nothing created.
+  std::string top;
+  if (const int bad = scan_data(text, top); bad != 0) {
+    info(damage_text(bad, "Nothing was created. Please repair the file first."), 1);
     file_name = members;
     unlock_f();
     return;

@@ -33,7 +33,8 @@ extern std::string fmail;   // path of the last mailing file
 
 // Reads the member file (the network one in network mode) under the
 // member-file lock. 0 = read; 1 = the lock was not obtained (the lock
-// function has said so); 2 = the file cannot be read (said here).
+// function has said so); 2 = the file cannot be read, 3 = it is damaged
+// (both said here).
 int read_members(std::string& text);
 // 1 when record r belongs to the selected category (prefix of field 13).
 int in_cat(const Record& r);

@@ -37,6 +37,13 @@ int read_members(std::string& text) {
     info("FATAL ERROR\r\nNo access to the database", 1);
     return 2;
   }
+  // A damaged file would give a document of the members before the damage
+  // only, made as if it were whole.
+  std::string top;
+  if (const int bad = scan_data(text, top); bad != 0) {
+    info(damage_text(bad, "Nothing was made from it. Please repair the file first."), 1);
+    return 3;
+  }
   return 0;
 }
 

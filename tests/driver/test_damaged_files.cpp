@@ -146,5 +146,35 @@ TEST(DamagedFiles, DamageIsReportedAndEveryRewriteRefused) {
   }
 }
 
+// Regression: the listing, the letters and labels mailing files, the
+// export and the member folders read a damaged member file up to the damage
+// and were made from the members before it as if the file were whole.
+TEST(DamagedFiles, NothingIsMadeFromADamagedFile) {
+  ScratchHome h;
+  make_db(h, kAdam + "stray\r\n" + kZola, "Choir\r\n", "ref=A0003\r\n");
+  const fs::path out = h.path() / "out.csv";
+  h.write(out, "kept\r\n");
+  DriverRun r = run_driver(h, "start\ncmd 418\ncmd 408\ncmd 27\nreply file " + out.string() +
+                                  "\ncmd 20\nreply yes\ncmd 460\nshow action\nquit\n");
+  ASSERT_EQ(r.rc, 0) << r.out;
+  EXPECT_EQ(
+      lines_with(r, damage_line(h, 15, "Nothing was made from it. Please repair the file first."))
+          .size(),
+      4u)
+      << r.out;
+  EXPECT_EQ(lines_with(r, damage_line(h, 15, "Nothing was created. Please repair the file first."))
+                .size(),
+            1u)
+      << r.out;
+  EXPECT_TRUE(lines_with(r, "launch ").empty()) << r.out;
+  EXPECT_TRUE(lines_with(r, "info 2 ").size() == 1u) << r.out;  // only the folders' question
+  EXPECT_TRUE(r.has("action 0"));
+  EXPECT_EQ(h.read(out), "kept\r\n");
+  EXPECT_FALSE(fs::exists(h.db() / "A0000_dir"));
+  EXPECT_EQ(rc_value(h, "dirs"), "<missing>");
+  for (const auto& e : fs::recursive_directory_iterator(h.path()))
+    EXPECT_NE(e.path().extension(), ".qmd") << e.path();
+}
+
 }  // namespace
 }  // namespace soc::test

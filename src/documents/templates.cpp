@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <sys/stat.h>
+
 #include "db/members.h"
 #include "db/util.h"
 #include "documents/documents.h"
@@ -118,7 +120,17 @@ int do_form_data() {
   mk_fname("form.data");
   const std::string path = file_name;
   std::string text;
-  if (read_file(path, text) && !text.empty() && text.back() != '\n') text += "\r\n";
+  if (!read_file(path, text)) {
+    // A file that is there but cannot be read is not an empty one: writing
+    // the new definition alone would lose the others.
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0) {
+      info(" The template definitions cannot be read: \r\n" + path + " ", 1);
+      return 1;
+    }
+    text.clear();
+  }
+  if (!text.empty() && text.back() != '\n') text += "\r\n";
   char line[64];
   std::snprintf(line, sizeof line, "%u %u %u %u\r\n", static_cast<unsigned>(form),
                 static_cast<unsigned>(f), static_cast<unsigned>(x), static_cast<unsigned>(y));

@@ -334,6 +334,22 @@ TEST(Templates, AddStoresDefinitionsAndRefusesBadValues) {
   EXPECT_EQ(h.read(h.db() / "form.data"), "1 1 5 3\r\n1 2 0 69\r\n4 12 79 1\r\n");
 }
 
+// Regression: a definitions file that is there but cannot be read (here a
+// link to a share that is not mounted) was taken for an empty one, and Add
+// replaced it with the new definition alone.
+TEST(Templates, AddRefusesADefinitionsFileThatCannotBeRead) {
+  ScratchHome h;
+  make_db(h, "", "");
+  fs::create_symlink(h.path() / "unmounted" / "form.data", h.db() / "form.data");
+  DriverRun r = run_driver(h, "start\nreply ok 1074=2 1075=5 1076=9\ncmd 433\nshow action\nquit\n");
+  ASSERT_EQ(r.rc, 0) << r.out;
+  EXPECT_TRUE(r.has("info 1 \" The template definitions cannot be read: \\r\\n" +
+                    (h.db() / "form.data").string() + " \""))
+      << r.out;
+  EXPECT_TRUE(r.has("action 0"));
+  EXPECT_TRUE(fs::is_symlink(h.db() / "form.data"));
+}
+
 TEST(Templates, DeletingField1KeepsFields10To12AndOtherTemplates) {
   ScratchHome h;
   make_db(h, "", "");

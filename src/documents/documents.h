@@ -20,6 +20,7 @@ namespace soc {
 
 inline constexpr std::size_t kListName = 28;   // name cut of the listing, in bytes
 inline constexpr int kPageLtMax = 200;         // widest left indent of a letter address
+inline constexpr int kPageUpMax = 200;         // most blank lines above a letter address
 inline constexpr int kFormRows = 71;           // rows of a template page
 inline constexpr int kFormRowsWritten = 61;    // rows written to form.qmd
 inline constexpr std::size_t kFormCols = 95;   // longest line of a template row
@@ -62,7 +63,7 @@ void open_qmd();              // Files > QMD: the text editor alone
 // ---- mailing files (mailing.cpp) -------------------------------------------
 
 // The indent and the blank lines above a letter address: page_lt (default 32,
-// at most 200) and page_up (default 8).
+// at most 200) and page_up (default 8, at most 200).
 int page_lt_value();
 int page_up_value();
 // The address block of a letter: up empty lines, then name and first names,

@@ -42,7 +42,13 @@ int page_lt_value() {
   return lt < 0 ? 0 : lt > kPageLtMax ? kPageLtMax : lt;
 }
 
-int page_up_value() { return number_setting("page_up", 8); }
+// Bounded as the position dialog bounds it: a settings file edited by hand
+// or converted from an old one may hold any number (two billion blank
+// lines per member ran the program out of memory).
+int page_up_value() {
+  const int up = number_setting("page_up", 8);
+  return up < 0 ? 0 : up > kPageUpMax ? kPageUpMax : up;
+}
 
 std::string letter_block(const Record& r, int up, int lt) {
   const std::string indent(lt > 0 ? static_cast<std::size_t>(lt) : 0, ' ');

@@ -138,6 +138,9 @@ TEST(Address, BlockOfTheCurrentMemberWithThePositionSettings) {
       {"page_up=\r\npage_lt=\r\n", 8, 32},
       {"page_up=0\r\npage_lt=0\r\n", 0, 0},
       {"page_up=1\r\npage_lt=500\r\n", 1, 200},   // the indent is bounded
+      // Regression: so are the blank lines (two billion of them ran out of memory).
+      {"page_up=2000000000\r\npage_lt=1\r\n", 200, 1},
+      {"page_up=-5\r\npage_lt=1\r\n", 0, 1},
   };
   for (const auto& c : cases) {
     ScratchHome h;

@@ -55,7 +55,10 @@ std::string letter_block(const Record& r, int up, int lt) {
   std::string s;
   for (int i = 0; i < up; ++i) s += "\r\n";
   s += indent + r[1] + " " + r[2] + "\r\n";
-  s += indent + r[3] + "\r\n";
+  // A line of "#" alone ends a record of a mailing file: an address that
+  // reads so without an indent gets a blank after it, which prints as
+  // nothing (it split the member in two and moved every later label).
+  s += indent + r[3] + (lt <= 0 && r[3] == "#" ? " \r\n" : "\r\n");
   s += indent + r[5] + " " + r[4] + "\r\n";
   return s;
 }

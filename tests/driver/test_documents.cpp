@@ -260,6 +260,20 @@ TEST(Mailing, LabelsFileHeaderFiltersAndAnswers) {
   }
 }
 
+// Regression: an address of "#" alone was written as the line that ends a
+// record, so the scheduler read that member as two and every later label
+// moved one place.
+TEST(Mailing, AnAddressOfAHashAloneDoesNotEndTheRecord) {
+  ScratchHome h;
+  Member hash = kD;
+  hash.adr = "#";
+  make_db(h, rec_of(hash) + rec_of(kA), "", "ref=A0004\r\n");
+  DriverRun r = run_driver(h, "clock 2026-12-08 23:00:09\nstart\nreply no\ncmd 27\nquit\n");
+  ASSERT_EQ(r.rc, 0) << r.out;
+  EXPECT_EQ(h.read(h.tmp() / "L0009.qmd"),
+            "30\r\n30\r\n" + k30e + " \r\n# \r\n \r\n#\r\n" + letter(kA, 0, 0));
+}
+
 TEST(Mailing, LabelsOfOnlyEmailMembersKeepTheHeader) {
   ScratchHome h;
   make_db(h, rec_of(kA), "", "ref=A0001\r\nlabels_email_filter=yes\r\n");

@@ -724,9 +724,15 @@ void mode_net() {
     free_sel();
     clr_data();
   }
+  // A mode that cannot be stored is not taken: the next reading of the
+  // settings would switch back without a word.
+  if (save_rc("network", "yes") != 1) return;
   nfs = 1;
   task_in = 0;
-  setrc("network", "yes");
+  // The rows shown are those of the network member file: a row of the
+  // local list would select, change or delete the member that has its
+  // reference there.
+  show_cust();
   set_status();
   info("\r\n !! WARNING !! Please restart.", 1);
 }
@@ -734,10 +740,10 @@ void mode_net() {
 void mode_loc() {
   if (nfs) {
     free_sel();  // on the network directory, where the record lock was taken
+    if (save_rc("network", "no") != 1) return;
     nfs = 0;
     task_in = 0;
     show_cust();
-    setrc("network", "no");
     set_status();
     info("\r\n !! WARNING !! Please restart.", 1);
   } else {

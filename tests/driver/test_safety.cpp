@@ -280,11 +280,29 @@ TEST(ModeSwitch, TheRecordLockIsReleasedWhereItWasTaken) {
   make_db(h, rec("Loca", "A0000"), "", "win_net_path=" + share.string() + "\r\n");
 
   // Local to network with a member selected: the local lock goes.
-  DriverRun r = run_driver(h, "start\nclick 0\ncmd 457\nshow selection\nshow form\n");
-  EXPECT_TRUE(r.has("selection \"\" \"A0000\"")) << r.out;
+  // Regression: the local rows stayed, and a click on "Loca" then selected,
+  // changed or deleted the network member of the same reference; the list
+  // now shows the network members.
+  DriverRun r =
+      run_driver(h, "start\nclick 0\ncmd 457\nshow selection\nshow form\nshow list\n");
+  EXPECT_TRUE(r.has("selection \"\" \"\"")) << r.out;
   EXPECT_TRUE(r.has("entry 1 disabled \"\"")) << r.out;
+  EXPECT_EQ(lines_with(r, "row ").size(), 1u) << r.out;
+  EXPECT_NE(lines_with(r, "row ")[0].find("Netta"), std::string::npos) << r.out;
   EXPECT_FALSE(fs::exists(h.db() / "A0000.lck"));
   EXPECT_FALSE(fs::exists(share / "A0000.lck"));
+  h.write(h.db() / ".sociantes.rc", kRcHead + "win_net_path=" + share.string() + "\r\n");
+
+  // Regression: a mode that could not be stored was taken anyway, and the
+  // next reading of the settings switched back without a word.
+  ::setenv("SOCIANTES_FAULT", "rename:EIO@.sociantes.rc", 1);
+  r = run_driver(h, "start\ncmd 457\nshow status\n");
+  ::unsetenv("SOCIANTES_FAULT");
+  EXPECT_NE(r.out.find("The settings file cannot be written"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("Please restart"), std::string::npos) << r.out;
+  EXPECT_NE(lines_with(r, "status ")[0].find("Net: Local"), std::string::npos) << r.out;
+  EXPECT_EQ(rc_value(h, "network"), "<missing>");
+  r = run_driver(h, "start\ncmd 457\n");  // stored this time
 
   // Network to local: the lock on the network directory goes.
   r = run_driver(h, "start\nclick 0\nshow form\ncmd 456\nshow selection\n");

@@ -72,7 +72,10 @@ std::string grep_script(const std::string& crit, const std::string& data_dir,
                         const std::string& clt, const std::string& flag) {
   // The pattern's directory is quoted, its file-name part is left to the
   // shell, which expands it to the history files.
-  return "grep -H -e " + sh_quote(crit) + " -- " + sh_quote(data_dir) +
+  // -a: a history file is text even where it holds a byte of an older
+  // Windows character set or a NUL; without it grep only says on its error
+  // output that a "binary file" matches, and that member would be missing.
+  return "grep -a -H -e " + sh_quote(crit) + " -- " + sh_quote(data_dir) +
          "A????.dat 2>/dev/null </dev/null > " + sh_quote(clt) + "\nrm -f " + sh_quote(flag) +
          "\n";
 }

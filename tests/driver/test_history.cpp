@@ -66,9 +66,28 @@ TEST(HistorySearch, FormatsRealGrepOutputPerFile) {
             kStars + "\r\n" + db + "A0001.dat:\r\nPaid 2019\r\n" + kStars + "\r\n" + db +
                 "A0002.dat:\r\nPaid 2019 late\r\n");
   EXPECT_EQ(h.read(h.tmp() / "do_grep.sh"),
-            "grep -H -e 'Paid 2019' -- '" + db + "'A????.dat 2>/dev/null </dev/null > '" + tmp +
+            "grep -a -H -e 'Paid 2019' -- '" + db + "'A????.dat 2>/dev/null </dev/null > '" + tmp +
                 "grep.clt'\nrm -f '" + tmp + "wait.flg'\n");
   EXPECT_FALSE(fs::exists(h.tmp() / "wait.flg"));
+}
+
+// Regression: in a UTF-8 locale grep took a history file holding a
+// Windows-1252 byte (or, in any locale, a NUL) for a binary file and printed
+// no line of it, so that member was silently missing from the result.
+TEST(HistorySearch, FilesWithOldCharactersOrNulsAreSearchedToo) {
+  ScratchHome h;
+  members_with_history(h);
+  h.write(h.db() / "A0002.dat", "Paid 2019 \xE9t\xE9\r\n");
+  h.write(h.db() / "A0003.dat", std::string("Paid 2019\0x\r\n", 13));
+  ::setenv("LC_ALL", "C.UTF-8", 1);
+  DriverRun r = run_driver(h, "start\n" + grep_run("Paid 2019"));
+  ::unsetenv("LC_ALL");
+  ASSERT_EQ(r.rc, 0) << r.out;
+  const std::string db = h.db().string() + "/";
+  EXPECT_EQ(h.read(h.tmp() / "grep_out.txt"),
+            kStars + "\r\n" + db + "A0001.dat:\r\nPaid 2019\r\n" + kStars + "\r\n" + db +
+                "A0002.dat:\r\nPaid 2019 \xE9t\xE9\r\n" + kStars + "\r\n" + db +
+                "A0003.dat:\r\n" + std::string("Paid 2019\0x\r\n", 13));
 }
 
 TEST(HistorySearch, HostileCriteriaAreSearchedAsText) {

@@ -396,7 +396,21 @@ void selection_made(const std::string& ref) {
     if (static_cast<int>(k) == want) break;
     ++nth;
   }
-  if (found) get_xchg();
+  if (!found) {
+    // Another workstation deleted the member since the list was read: the
+    // form would show the member shown before under this reference, and a
+    // Modify would store that member under it. Nothing is selected, and the
+    // list is read again.
+    free_sel();
+    fld::ref.clear();
+    clr_data();
+    show_cust();
+    info(" This member is no longer in the member file \r\n (another workstation deleted it). "
+         "\r\n The member list is read again. ",
+         1);
+    return;
+  }
+  get_xchg();
   show_data();
 }
 

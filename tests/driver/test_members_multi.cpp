@@ -199,6 +199,38 @@ TEST(TwoWorkstations, AMemberSelectedOnOneIsRefusedOnTheOther) {
   EXPECT_TRUE(r2.has("selection \"A0000\" \"A0000\"")) << r2.out;
 }
 
+// Regression: a click on the row of a member that another workstation had
+// deleted since the list was read selected its reference with the form of
+// the member shown before, and a Modify then stored that member under it.
+TEST(TwoWorkstations, ARowOfAMemberDeletedElsewhereSelectsNothing) {
+  ScratchHome share_home, w1;
+  const fs::path share = share_home.path() / "share";
+  share_home.write(share / "sociantes.data", rec("Adam", "A0000") + rec("Zola", "A0001"));
+  share_home.write(share / ".sociantes.rc", kRcHead + "ref=A0002\r\n");
+  make_workstation(w1, share);
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  pid_t p1 = spawn_driver(w1.path(), "", w1.path() / "out.txt", fds[0]);
+  ::close(fds[0]);
+  const std::string first = "realtime on\nstart\nclick 0\n";
+  ASSERT_EQ(::write(fds[1], first.data(), first.size()), static_cast<ssize_t>(first.size()));
+  for (int i = 0; i < 200 && !fs::exists(share / "A0000.lck"); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_TRUE(fs::exists(share / "A0000.lck"));
+  share_home.write(share / "sociantes.data", rec("Adam", "A0000"));  // Zola deleted elsewhere
+  const std::string rest = "click 1\nshow selection\nshow form\nshow list\nquit\n";
+  ASSERT_EQ(::write(fds[1], rest.data(), rest.size()), static_cast<ssize_t>(rest.size()));
+  ::close(fds[1]);
+  EXPECT_EQ(wait_exit(p1), 0);
+  const std::string out = w1.read(w1.path() / "out.txt");
+  EXPECT_NE(out.find("This member is no longer in the member file"), std::string::npos) << out;
+  EXPECT_NE(out.find("selection \"\" \"\""), std::string::npos) << out;
+  EXPECT_NE(out.find("entry 1 disabled \"\""), std::string::npos) << out;
+  EXPECT_EQ(out.find("Zola"), std::string::npos) << out;
+  EXPECT_FALSE(fs::exists(share / "A0000.lck"));
+  EXPECT_FALSE(fs::exists(share / "A0001.lck"));
+}
+
 TEST(KilledRewrite, LeavesTheOldOrTheNewMemberFileComplete) {
   ScratchHome h;
   std::string before, after;

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <numeric>
 
 #include <fcntl.h>
@@ -19,6 +20,7 @@
 #include "db/flags.h"
 #include "db/members.h"
 #include "db/pacing.h"
+#include "db/records.h"
 #include "db/util.h"
 #include "documents/documents.h"
 #include "import/filesel.h"
@@ -131,6 +133,44 @@ void end_import() {
 
 // ---- export ----------------------------------------------------------------
 
+namespace {
+
+// A file the member database keeps: in the data directory (local or
+// network) or one of its archives, under a name the program uses. The file
+// selection opens in the data directory, where the member file is the first
+// file a slip of the mouse picks.
+bool database_file(const std::string& chosen) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path file = fs::canonical(chosen, ec);  // links followed to the file itself
+  if (ec || !fs::is_regular_file(file, ec)) return false;
+  const std::string name = file.filename().string();
+  const bool kept = name == "sociantes.data" || name.rfind("sociantes.data.", 0) == 0 ||
+                    name == kRcName || name == "sociantes.cat" || name == "sociantes.flg" ||
+                    name == "form.data" || name == "pass.crpt" || name == "printer.dat" ||
+                    (name.size() == 9 && name.compare(5, 4, ".dat") == 0 &&
+                     is_ref(std::string_view(name).substr(0, 5)));
+  if (!kept) return false;
+  const std::string saved = file_name;  // the caller's current path stays
+  mk_fname("");
+  const std::string local = file_name;
+  mk_nfname("");
+  const std::string network = file_name;
+  file_name = saved;
+  for (const std::string& dir : {local, network}) {
+    const fs::path top = fs::canonical(dir, ec);
+    if (ec) continue;
+    // Inside it at any depth (an archive keeps copies of these files).
+    for (fs::path p = file.parent_path(); !p.empty(); p = p.parent_path()) {
+      if (fs::equivalent(p, top, ec)) return true;
+      if (p == p.root_path()) break;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 void excel() {
   if (refused()) return;
   task_in = 20;
@@ -149,6 +189,13 @@ std::string excel_line(const MemberReader& in) {
 
 void do_excel() {
   get_flgs();
+  if (database_file(file_sel)) {
+    info(" This file belongs to the member database and cannot be the export file: \r\n[ " +
+             file_sel + " ] \r\n Nothing was written. ",
+         1);
+    end_action();
+    return;
+  }
   // The chosen file is emptied only once its rows are ready: a member file
   // that is locked or unreadable leaves it as it was.
   const int fd = ::open(file_sel.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);

@@ -251,6 +251,32 @@ TEST(Export, FiltersEmptyFieldsCancelAndUnwritableFile) {
   EXPECT_TRUE(r.has("action 0"));
   fs::remove(h.db() / "sociantes.data.lck");
 
+  // Regression: the file selection opens in the data directory, and the
+  // member file, the settings or a history file chosen there (or in an
+  // archive) was replaced by the export and success reported.
+  make_db(h, a + b, "AB\r\n");
+  h.write(h.db() / "A0000.dat", "history\r\n");
+  h.write(h.db() / "archives.aff" / "JAN" / "sociantes.data", a);
+  fs::create_symlink(h.db() / "sociantes.data", h.path() / "link.csv");
+  const std::string ref_before = rc_value(h, "ref");
+  for (const fs::path& own : {h.db() / "sociantes.data", h.db() / ".sociantes.rc",
+                              h.db() / "A0000.dat", h.db() / "archives.aff" / "JAN" / "sociantes.data",
+                              h.path() / "link.csv"}) {
+    r = run_driver(h, "start\nreply file " + own.string() + "\ncmd 20\nshow action\nquit\n");
+    EXPECT_NE(r.out.find("This file belongs to the member database and cannot be the export file"),
+              std::string::npos)
+        << own << r.out;
+    EXPECT_TRUE(r.has("action 0")) << own;
+  }
+  EXPECT_EQ(h.read(h.db() / "sociantes.data"), a + b);
+  EXPECT_EQ(h.read(h.db() / ".sociantes.rc").find("Martin"), std::string::npos);
+  EXPECT_EQ(rc_value(h, "ref"), ref_before);
+  EXPECT_EQ(h.read(h.db() / "A0000.dat"), "history\r\n");
+  EXPECT_EQ(h.read(h.db() / "archives.aff" / "JAN" / "sociantes.data"), a);
+  // A file of the user's own in the data directory is no file of the database.
+  r = run_driver(h, "start\nreply file " + (h.db() / "mine.csv").string() + "\ncmd 20\nquit\n");
+  EXPECT_EQ(h.read(h.db() / "mine.csv"), "ID1;Dupont;Jean;;Paris;;;;;;x !;AB\r\n;Martin;;;;;;;;;y;AB\r\n");
+
   // A directory cannot be the export file.
   r = run_driver(h, "start\nreply file " + h.path().string() + "\ncmd 20\nshow action\nquit\n");
   EXPECT_TRUE(r.has("info 1 \" The file can't be opened. \"")) << r.out;

@@ -48,15 +48,22 @@ void create_dirs() {
   }
   MemberReader in(std::move(text));
   Record r;
+  std::string failed;  // the first folder that could not be made
   while (get_data(in, r, kFields) == kFields) {
     if (!plain_name(r[12])) continue;  // a damaged reference names no folder
     mk_fname(r[12] + "_dir");
-    make_dir(file_name);  // a folder that exists already is no error
+    // A folder that exists already is no error; anything else is.
+    if (make_dir(file_name) != 0 && !is_dir(file_name) && failed.empty()) failed = file_name;
   }
   file_name = members;
   unlock_f();
-  save_rc("dirs", "yes");
-  dirs = 1;
+  if (!failed.empty()) {
+    info(" A member folder cannot be created: \r\n[ " + failed +
+             " ] \r\n The folders are not activated. ",
+         1);
+    return;
+  }
+  if (save_rc("dirs", "yes") == 1) dirs = 1;
 }
 
 void open_dir() {

@@ -61,6 +61,19 @@ TEST(Folders, NoAndRefusals) {
   EXPECT_FALSE(fs::exists(h.db() / "A0001_dir"));
   EXPECT_EQ(rc_value(h, "dirs"), "<missing>");
 
+  // Regression: a folder that could not be made (here a file has its name)
+  // was ignored and the folders were said to be activated.
+  h.write(h.db() / "A0001_dir", "a file\r\n");
+  r = run_driver(h, "start\nreply yes\ncmd 460\nshow action\n");
+  EXPECT_TRUE(r.has("info 1 \" A member folder cannot be created: \\r\\n[ " +
+                    (h.db() / "A0001_dir").string() + " ] \\r\\n The folders are not activated. \""))
+      << r.out;
+  EXPECT_TRUE(r.has("action 0"));
+  EXPECT_EQ(rc_value(h, "dirs"), "<missing>");
+  fs::remove(h.db() / "A0001_dir");
+  for (const auto& e : fs::directory_iterator(h.db()))
+    if (e.path().filename().string().ends_with("_dir")) fs::remove(e.path());
+
   // The member file is locked by another workstation: nothing is switched on.
   h.write(h.db() / "sociantes.data.lck", "");
   r = run_driver(h, "start\nreply yes\ncmd 460\nshow action\n");

@@ -13,7 +13,7 @@ namespace soc {
 
 namespace {
 struct Fault {
-  std::string op;        // open, write, fsync, dirsync, rename, syncfs; "" = no fault
+  std::string op;        // open, write, fsync, dirsync, rename, syncfs, read; "" = no fault
   int err = 0;           // the errno the failing call sets
   bool half = false;     // write: the first failing call writes half of its bytes
   std::string name;      // only calls for files of this name count; "" = every call
@@ -76,6 +76,14 @@ int faulty_rename(const char* from, const char* to) {
 }
 
 int faulty_syncfs(int fd) { return strikes("syncfs") ? -1 : inner.syncfs(fd); }
+
+// The first failing read gives half of what was asked, the later ones
+// fail: a network share that drops in the middle of a file.
+ssize_t faulty_read(int fd, void* buf, size_t n) {
+  if (!strikes("read")) return inner.read(fd, buf, n);
+  if (fault.hits == 1 && n > 1) return inner.read(fd, buf, n / 2);
+  return -1;
+}
 }  // namespace
 
 void fault_setup(FsOps& ops) {
@@ -109,6 +117,8 @@ void fault_setup(FsOps& ops) {
     ops.rename = faulty_rename;
   } else if (op == "syncfs") {
     ops.syncfs = faulty_syncfs;
+  } else if (op == "read") {
+    ops.read = faulty_read;
   } else {
     return;
   }

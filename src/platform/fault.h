@@ -8,7 +8,9 @@
 //
 // OP is open (creating the new file), write, fsync (the new file), dirsync
 // (the directory after the rename), rename or syncfs (the flush of a batch
-// of new files, such as an import's history files). WHAT is an errno name (ENOSPC,
+// of new files, such as an import's history files), or read (read_file: the
+// first failing read gives half of what it was asked, as a share that drops
+// in the middle of a file). WHAT is an errno name (ENOSPC,
 // EIO, EACCES, EROFS, EDQUOT, EPERM) or, for write, "short": half of the
 // bytes are written and every later write fails with ENOSPC, as when the disk
 // fills up in the middle. With @NAME only the calls for files of that name

@@ -33,7 +33,7 @@ std::string random_tag() {
 
 int open_new(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
 
-FsOps real_ops{open_new, ::write, ::fsync, ::rename, random_tag, ::syncfs};
+FsOps real_ops{open_new, ::write, ::fsync, ::rename, random_tag, ::syncfs, ::read};
 FsOps current_ops = real_ops;
 
 // Writes all of buf to fd; 0 on success.
@@ -356,28 +356,37 @@ int remove_old_siblings(const std::string& dir, std::time_t now, long min_age) {
 }
 
 bool read_file(const std::string& path, std::string& out) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not blocking in the open: a named pipe would wait for a writer forever.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st;
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  // A device (/dev/zero has no end) or a pipe is no file to read whole.
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     return false;
   }
   // One read of the size fstat gives; a file that grows meanwhile is read on
-  // to its end, one that shrinks is cut where the read ends.
-  std::size_t want = S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0;
+  // to its end, one that shrinks is cut where the read ends. A read that
+  // fails part-way (a network share that drops) fails the whole read: the
+  // bytes got so far would be taken for the file, and the next save would
+  // write the members after them away.
+  fault_target(path);
+  std::size_t want = static_cast<std::size_t>(st.st_size);
   out.resize(want + 1);
   std::size_t got = 0;
+  bool failed = false;
   for (;;) {
     if (got == out.size()) out.resize(out.size() * 2);
-    ssize_t n = ::read(fd, out.data() + got, out.size() - got);
+    ssize_t n = fs_ops().read(fd, out.data() + got, out.size() - got);
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0) failed = true;
     if (n <= 0) break;
     got += static_cast<std::size_t>(n);
   }
+  fault_target("");
   ::close(fd);
-  out.resize(got);
-  return true;
+  out.resize(failed ? 0 : got);
+  return !failed;
 }
 
 std::vector<std::string> split_lines(const std::string& text) {

@@ -31,6 +31,7 @@ struct FsOps {
   int (*rename)(const char* from, const char* to);            // rename(2)
   std::string (*sibling_tag)();                               // eight random letters and digits
   int (*syncfs)(int fd);                                      // syncfs(2): the file system of fd to the disk
+  ssize_t (*read)(int fd, void* buf, size_t n);               // read(2) of read_file
 };
 FsOps& fs_ops();          // the operations in use
 void fs_ops_reset();      // back to the real system calls
@@ -114,7 +115,9 @@ int remove_siblings(const std::string& path);
 int remove_old_siblings(const std::string& dir, std::time_t now, long min_age);
 
 // Reads a whole file (one fstat and one read) into out, reusing its room;
-// false when it cannot be opened or is a directory.
+// false when it cannot be opened, is no regular file (a directory, a device,
+// a pipe) or a read fails part-way (out is then empty: a file cut short is
+// never taken for the whole file).
 bool read_file(const std::string& path, std::string& out);
 // Splits text into lines, accepting CR LF or LF line ends; a final line
 // without a line end counts, an empty tail does not.

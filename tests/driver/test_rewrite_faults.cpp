@@ -349,5 +349,21 @@ TEST(RewriteFaults, AHistoryFileOfAnImportIsWholeOrAbsent) {
   EXPECT_EQ(h.read(h.db() / ".sociantes.rc"), rc);
 }
 
+// Regression: a read of the member file that failed part-way (a network
+// share that drops) gave the bytes read so far as the whole file, and the
+// next save wrote the members after them away.
+TEST(RewriteFaults, AReadThatFailsPartWayIsNoFile) {
+  ScratchHome h;
+  three(h);
+  const std::string members = h.read(h.db() / "sociantes.data");
+  DriverRun run = run_with(h, "SOCIANTES_FAULT", "read:EIO@sociantes.data",
+                           "start\ncmd 400\nset 1 Dahl\ncmd 402\nshow action\n"
+                           "reply yes\ncmd 425\nshow action\n");
+  EXPECT_TRUE(run.has("info 1 \"FATAL ERROR\\r\\nNo access to the database\"")) << run.out;
+  EXPECT_TRUE(run.has("info 1 \" ERROR NEW_3\"")) << run.out;
+  EXPECT_EQ(lines_with(run, "action 0").size(), 2u) << run.out;
+  EXPECT_EQ(h.read(h.db() / "sociantes.data"), members);
+}
+
 }  // namespace
 }  // namespace soc::test

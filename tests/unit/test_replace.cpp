@@ -69,6 +69,20 @@ class Replace : public ::testing::Test {
   fs::path dir_;
 };
 
+// Regression: read_file took a pipe for an empty file after waiting for a
+// writer forever, and read a device such as /dev/zero until memory ran out.
+TEST_F(Replace, ReadFileReadsRegularFilesOnly) {
+  std::string out = "old";
+  const fs::path fifo = dir_ / "pipe";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(read_file(fifo.string(), out));
+  EXPECT_FALSE(read_file("/dev/zero", out));
+  EXPECT_FALSE(read_file(dir_.string(), out));
+  spit(dir_ / "f", "text\r\n");
+  EXPECT_TRUE(read_file((dir_ / "f").string(), out));
+  EXPECT_EQ(out, "text\r\n");
+}
+
 TEST_F(Replace, TheNewFileThenTheDirectoryReachTheDisk) {
   // A replacement whose new file is not flushed before the rename, or whose
   // rename is not flushed with the directory, can leave an empty or an old

@@ -5,9 +5,12 @@
 // messages and the debug log.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+
+#include <sys/resource.h>
 
 #include "pdf_probe.h"
 #include "test_members_util.h"
@@ -270,6 +273,47 @@ TEST(Cards, PrinterChoiceMessagesAndRefusals) {
   EXPECT_EQ(lines_with(r3, "info 1"),
             std::vector<std::string>(2, "info 1 \" Another Functionality is already used!  \""));
   EXPECT_TRUE(lines_with(r3, "printdialog").empty());
+}
+
+// Regressions: the PDF was written by cairo straight over the file chosen,
+// so choosing the member file in the print dialog replaced it by a PDF; and
+// a write that failed while cairo finished the document did not show in its
+// status, so a cut PDF was logged " All passed OK." with no message.
+TEST(Cards, APdfNeverReplacesAnotherFileAndAFailedWriteIsSaid) {
+  CardHome c;
+  const std::string members = c.h.read(c.h.db() / "sociantes.data");
+  DriverRun r = c.run("click 0\nreply pdf " + (c.h.db() / "sociantes.data").string() + "\ncmd 413\n");
+  EXPECT_TRUE(r.has("box \"Printer\" \" This file is no PDF file: \\r\\n[ " +
+                    (c.h.db() / "sociantes.data").string() +
+                    " ] \\r\\n It is not overwritten; nothing was printed. \""))
+      << r.out;
+  EXPECT_EQ(c.h.read(c.h.db() / "sociantes.data"), members);
+  EXPECT_EQ(c.log().find("All passed OK"), std::string::npos);
+
+  // A PDF of the user's is replaced; one that cannot be written whole (the
+  // size limit of files stands for a full disk) stays as it was.
+  c.h.write(c.pdf("old.pdf"), "%PDF-1.4 old\n");
+  struct rlimit old_limit;
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+  struct rlimit small = old_limit;
+  small.rlim_cur = 4096;
+  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);  // kept across exec: EFBIG instead
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  r = c.run("click 0\nreply pdf " + c.pdf("old.pdf").string() + "\ncmd 413\n");
+  ::setrlimit(RLIMIT_FSIZE, &old_limit);
+  std::signal(SIGXFSZ, old_handler);
+  EXPECT_EQ(lines_with(r, "box \"Imprimante\" \" The page could not be printed: the PDF file "
+                          "cannot be written: " + c.pdf("old.pdf").string()).size(),
+            1u)
+      << r.out;
+  EXPECT_EQ(c.log().find("All passed OK"), std::string::npos) << c.log();
+  EXPECT_EQ(c.h.read(c.pdf("old.pdf")), "%PDF-1.4 old\n");
+  for (const auto& e : fs::directory_iterator(c.h.path()))
+    EXPECT_EQ(e.path().filename().string().find(".part-"), std::string::npos) << e.path();
+
+  r = c.run("click 0\nreply pdf " + c.pdf("old.pdf").string() + "\ncmd 413\n");
+  EXPECT_NE(c.log().find("All passed OK"), std::string::npos) << r.out;
+  EXPECT_GT(c.h.read(c.pdf("old.pdf")).size(), 4096u);
 }
 
 TEST(Cards, MissingFontsEndTheJobWithTheFontMessage) {

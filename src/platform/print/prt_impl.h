@@ -16,6 +16,9 @@ struct Dc {
   cairo_surface_t* surface = nullptr;    // from the start of the document to its end
   cairo_t* cr = nullptr;                 // drawing context, unit = device unit
   bool page_open = false;                // between the start and the end of a page
+  std::string bytes;                     // the PDF made so far; written out whole at the end
+  std::string part;                      // the sibling it goes to before it is renamed to path
+  int fd = -1;                           // part, open from the start of the document
 };
 
 struct PrtFont {

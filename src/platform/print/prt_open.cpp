@@ -2,9 +2,13 @@
 // of printer.dat, else the CUPS default destination, else (or at once with
 // NO_AUTO) the print dialog. Every step is written to the debug log.
 #include <cups/cups.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdarg>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 
 #include "platform/print/prt_impl.h"
@@ -110,6 +114,22 @@ std::vector<std::string> prt_destinations() {
   return names;
 }
 
+// A file a PDF may be written to: none there yet, an empty one or a PDF.
+// Any other file (the member file, a spreadsheet picked by mistake) is
+// kept.
+bool pdf_target_ok(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT;
+  if (!S_ISREG(st.st_mode)) return false;
+  if (st.st_size == 0) return true;
+  char head[5] = {};
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  const std::size_t n = std::fread(head, 1, sizeof head, f);
+  std::fclose(f);
+  return n == sizeof head && std::memcmp(head, "%PDF-", sizeof head) == 0;
+}
+
 int prt_mode_of(const std::string& line) { return line.find("NO_AUTO") != std::string::npos ? 2 : 0; }
 
 int open_prt(const PrtRules& r, PrtUi& ui) {
@@ -151,6 +171,14 @@ int open_prt(const PrtRules& r, PrtUi& ui) {
     const PrtPick pick = ui.print_dialog(prt_destinations(), value);
     if (pick == PrtPick::cancel || value.empty()) {
       prt_log("%s", r.cancel_log.c_str());
+      close_log();
+      return 0;
+    }
+    if (pick == PrtPick::pdf && !pdf_target_ok(value)) {
+      prt_log(" Not a PDF file, kept: %s\n", value.c_str());
+      ui.box(" This file is no PDF file: \r\n[ " + value + " ] \r\n It is not overwritten; "
+             "nothing was printed. ",
+             r.warn_title);
       close_log();
       return 0;
     }

@@ -20,9 +20,7 @@ int RealServices::launch(Launch what, const std::string& arg) {
     case Launch::editor:
       if (arg.empty()) {
         // The editor alone: the desktop's application for plain text.
-        return spawn_detached({"/bin/sh", "-c",
-                               "d=$(xdg-mime query default text/plain) && [ -n \"$d\" ] && "
-                               "exec gtk-launch \"${d%.desktop}\"; exec ${VISUAL:-editor}"});
+        return spawn_detached({"/bin/sh", "-c", kEditorAlone});
       }
       return spawn_detached({"xdg-open", arg});
     case Launch::explorer:

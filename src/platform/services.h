@@ -30,6 +30,13 @@ class Services {
   virtual void poll_ms(int ms) { sleep_ms(ms); }
 };
 
+// The shell command that starts the text editor alone: the desktop's
+// application for plain text through gtk-launch, else $VISUAL, else the
+// system's editor.
+inline constexpr const char* kEditorAlone =
+    "d=$(xdg-mime query default text/plain) && [ -n \"$d\" ] && command -v gtk-launch "
+    ">/dev/null && exec gtk-launch \"${d%.desktop}\"; exec ${VISUAL:-editor}";
+
 // The real services: the system clock, real sleeps, outside programs
 // started detached through the desktop (xdg-open). The GUI program refines
 // the browser start.

@@ -5,12 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "documents/documents.h"
 #include "platform/process.h"
+#include "platform/services.h"
 #include "program_fixture.h"
 #include "shell/dialog.h"
 #include "shell/dispatch.h"
@@ -81,6 +83,25 @@ TEST(ProgramDir, NamesTheDirectoryOfThisTestProgram) {
   EXPECT_TRUE(fs::exists(dir + "unit_tests")) << dir;
   // This test program is executable where it lies, so it is found beside.
   EXPECT_EQ(installed_program("unit_tests"), dir + "unit_tests");
+}
+
+// Regression: where the desktop names an application for plain text but
+// gtk-launch is not installed, the shell ended at the failed exec and the
+// fallback editor never started.
+TEST(EditorAlone, FallsBackWhenGtkLaunchIsMissing) {
+  std::string tmpl = (fs::temp_directory_path() / "soc-editor-XXXXXX").string();
+  const fs::path dir = ::mkdtemp(tmpl.data());
+  std::ofstream(dir / "xdg-mime") << "#!/bin/sh\necho gedit.desktop\n";
+  std::ofstream(dir / "fallback") << "#!/bin/sh\n: > '" << (dir / "ran").string() << "'\n";
+  fs::permissions(dir / "xdg-mime", fs::perms::owner_all);
+  fs::permissions(dir / "fallback", fs::perms::owner_all);
+  // Only the two scripts on the PATH: no gtk-launch.
+  const std::string cmd = "PATH='" + dir.string() + "' VISUAL='" + (dir / "fallback").string() +
+                          "' /bin/sh -c '" + kEditorAlone + "'";
+  ASSERT_EQ(std::string(kEditorAlone).find('\''), std::string::npos);
+  ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  EXPECT_TRUE(fs::exists(dir / "ran"));
+  fs::remove_all(dir);
 }
 
 TEST(Spawn, SaysWhetherTheProgramStarted) {

@@ -4,16 +4,22 @@
 // deletes nothing at Save; the wait notice and a running archive, whose
 // close button is greyed, stay open.
 #include <wx/button.h>
+#include <wx/evtloop.h>
 #include <wx/listctrl.h>
 
 #include "db/members.h"
+#include "db/util.h"
 #include "gui_fixture.h"
 #include "platform/wx/template_dialog.h"
+#include "platform/wx/wx_window_system.h"
 #include "platform/wx/wx_text.h"
 #include "shell/dialog.h"
 #include "shell/mainwin.h"
 
 namespace soc::test {
+
+bool send_close_request(void* gtk_widget);  // x11_close.cpp
+
 namespace {
 
 using soc::wxui::Answer;
@@ -33,6 +39,26 @@ bool any_template_dialog() {
   for (wxWindow* w : wxTopLevelWindows)
     if (dynamic_cast<TemplateDialog*>(w) && w->IsShown()) return true;
   return false;
+}
+
+// Regression: the waits of a command let window events through so that the
+// windows stay drawn, and the main window's close box was one of them: the
+// program was shut down in the middle of the command (its record lock
+// released and its settings written under it) and the command went on
+// without a window. The close is now refused while a wait runs.
+TEST_F(GuiTest, CloseBoxDuringACommandsWaitIsRefused) {
+  start();
+  wxGUIEventLoop loop;
+  wxEventLoopActivator active(&loop);
+  // The close box, as the window manager sends it, arrives during a wait.
+  ASSERT_TRUE(send_close_request(frame_->GetHandle()));
+  for (int i = 0; i < 50; ++i) {
+    soc::wxui::pump_paint();  // what each wait of a command does
+    wxMilliSleep(10);
+  }
+  EXPECT_NE(ws_.frame(), nullptr);
+  EXPECT_TRUE(frame_->IsShown());
+  EXPECT_EQ(soc::getrc("winh"), "");  // the shutdown did not run
 }
 
 TEST_F(GuiTest, CloseBoxOfEachDialogKindEndsTheAction) {

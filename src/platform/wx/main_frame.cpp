@@ -263,6 +263,14 @@ void MainFrame::on_size(wxSizeEvent& e) {
 // The close box, menu Quit, Alt+q and the Quit button all end here: the
 // shutdown steps, then the window goes.
 void MainFrame::on_close(wxCloseEvent& e) {
+  // The window manager's close request is a window event, which the waits
+  // of a running command let through so that the windows stay drawn: it is
+  // refused while a command runs (the program was shut down under it, its
+  // locks and settings written while the command still used them).
+  if (!closing_ && e.CanVeto() && in_yield()) {
+    e.Veto();
+    return;
+  }
   if (!closing_) {
     // The close box asks as Quit does; a close that cannot be refused (the
     // program is made to end) does not ask.

@@ -266,6 +266,11 @@ bool WxWindowSystem::select_file(const std::vector<FileFilter>& filters, const s
   return true;
 }
 
+bool in_yield() {
+  wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+  return loop && loop->IsYielding();
+}
+
 void pump_paint() {
   wxEventLoopBase* loop = wxEventLoopBase::GetActive();
   if (loop && !loop->IsYielding()) loop->YieldFor(wxEVT_CATEGORY_UI);

@@ -156,10 +156,12 @@ class WxWindowSystem final : public WindowSystem, public LayoutHost {
   TestHook* hook_ = nullptr;     // test hook, nullptr in the program
 };
 
-// Lets the windows draw what has changed (paint and size events only: the
-// user's input waits until the command code returns). Does nothing while a
-// yield is already running.
+// Lets the windows draw what has changed (window events only: the user's
+// input waits until the command code returns, and the main window refuses
+// its close box meanwhile). Does nothing while a yield is already running.
 void pump_paint();
+// True while a wait of a running command lets window events through.
+bool in_yield();
 
 // Start-up of the program: creates the main window (menus, toolbar,
 // accelerators, status bar), installs the window system, runs the command

@@ -121,6 +121,20 @@ TEST_F(SpooletGui, ToolbarDelayBoxAndARunOfTwoParts) {
   EXPECT_FALSE(wxTopLevelWindows.Find(frame)) << "Quit closes the window";
 }
 
+// Regression: the window took its texts as UTF-8 only, and a mailing file
+// whose path is not UTF-8 (a Latin-1 name) gave an empty status line.
+TEST_F(SpooletGui, APathThatIsNotUtf8IsShown) {
+  const fs::path in = tmp() / "A\xE9t\xE9.qmd";
+  std::ofstream(in, std::ios::binary) << "\r\n  Dupont Jean\r\n#\r\n";
+  std::string caption, text;
+  ASSERT_EQ(sched::take_argument({in.string()}, "spoolet " + in.string(), caption, text), 0);
+  frame = new soc::spoolwx::SpoolFrame(&spool_hook);
+  pump(200);
+  EXPECT_EQ(status(), "Input file: " + (tmp() / "A\xC3\xA9t\xC3\xA9.qmd").string());
+  press(403);
+  for (int i = 0; i < 50 && wxTopLevelWindows.Find(frame); ++i) pump(20);
+}
+
 // The installed program under the display: its window, titled and placed,
 // is found by the X server's window list; a screenshot is left in build/.
 TEST(SpooletProgram, ShowsItsWindowUnderTheDisplay) {

@@ -3,6 +3,8 @@
 // takes the size the boxes need and stands at (100, 100).
 #include "platform/wx_spoolet/spoolet_frame.h"
 
+#include "platform/wx/wx_text.h"
+
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -30,8 +32,10 @@ namespace {
 constexpr int kButtonW = 40, kButtonH = 34;  // toolbar buttons
 constexpr int kPicture = 32;                 // their pictures
 
-wxString wxs(const std::string& s) { return wxString::FromUTF8(s.c_str()); }
-std::string u8(const wxString& s) { return std::string(s.utf8_str()); }
+// Text as the main program's window shows it: bytes that are not UTF-8 (a
+// path of an older system) are taken as Latin-1, not shown as nothing.
+using soc::wxui::u8;
+using soc::wxui::wxs;
 
 // The pictures: 601 a printer, 602 two pause bars, 604 a cross; 600 (the
 // icon) is the printer too.

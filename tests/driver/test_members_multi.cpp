@@ -151,24 +151,36 @@ TEST(TwoWorkstations, ConcurrentNewNeverRepeatsAReferenceNorLosesARecord) {
   }
 }
 
-TEST(TwoWorkstations, AMemberSelectedOnOneIsRefusedOnTheOther) {
-  ScratchHome share_home, w1, w2;
+// A shared directory holding Adam (A0000) and Zola (A0001), and workstation
+// w1 started on it reading its script from a pipe, with Adam selected (its
+// lock taken). The pipe's write end is left in script_fd; the process id
+// is returned, or -1 when the lock never appeared.
+pid_t start_holding_adam(const ScratchHome& share_home, const ScratchHome& w1, int& script_fd) {
   const fs::path share = share_home.path() / "share";
   share_home.write(share / "sociantes.data", rec("Adam", "A0000") + rec("Zola", "A0001"));
   share_home.write(share / ".sociantes.rc", kRcHead + "ref=A0002\r\n");
   make_workstation(w1, share);
-  make_workstation(w2, share);
-
-  // Workstation 1 reads its script from a pipe and keeps Adam selected.
   int fds[2];
-  ASSERT_EQ(::pipe(fds), 0);
-  pid_t p1 = spawn_driver(w1.path(), "", w1.path() / "out.txt", fds[0]);
+  if (::pipe(fds) != 0) return -1;
+  const pid_t p1 = spawn_driver(w1.path(), "", w1.path() / "out.txt", fds[0]);
   ::close(fds[0]);
+  script_fd = fds[1];
   const std::string first = "realtime on\nstart\nclick 0\n";
-  ASSERT_EQ(::write(fds[1], first.data(), first.size()), static_cast<ssize_t>(first.size()));
+  if (::write(script_fd, first.data(), first.size()) != static_cast<ssize_t>(first.size()))
+    return -1;
   for (int i = 0; i < 200 && !fs::exists(share / "A0000.lck"); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  ASSERT_TRUE(fs::exists(share / "A0000.lck"));
+  return fs::exists(share / "A0000.lck") ? p1 : -1;
+}
+
+TEST(TwoWorkstations, AMemberSelectedOnOneIsRefusedOnTheOther) {
+  ScratchHome share_home, w1, w2;
+  const fs::path share = share_home.path() / "share";
+  // Workstation 1 reads its script from a pipe and keeps Adam selected.
+  int script_fd = -1;
+  const pid_t p1 = start_holding_adam(share_home, w1, script_fd);
+  ASSERT_GT(p1, 0);
+  make_workstation(w2, share);
 
   DriverRun r2 = run_driver(w2, "realtime on\nstart\nclick 0\nshow selection\nshow elapsed\n"
                                 "click 1\nshow selection\nquit\n");
@@ -186,8 +198,8 @@ TEST(TwoWorkstations, AMemberSelectedOnOneIsRefusedOnTheOther) {
   EXPECT_TRUE(r2.has("selection \"A0001\" \"A0001\"")) << r2.out;  // another member is free
 
   const std::string rest = "show selection\nquit\n";
-  ASSERT_EQ(::write(fds[1], rest.data(), rest.size()), static_cast<ssize_t>(rest.size()));
-  ::close(fds[1]);
+  ASSERT_EQ(::write(script_fd, rest.data(), rest.size()), static_cast<ssize_t>(rest.size()));
+  ::close(script_fd);
   EXPECT_EQ(wait_exit(p1), 0);
   std::string out1 = w1.read(w1.path() / "out.txt");
   EXPECT_NE(out1.find("selection \"A0000\" \"A0000\""), std::string::npos) << out1;
@@ -205,22 +217,13 @@ TEST(TwoWorkstations, AMemberSelectedOnOneIsRefusedOnTheOther) {
 TEST(TwoWorkstations, ARowOfAMemberDeletedElsewhereSelectsNothing) {
   ScratchHome share_home, w1;
   const fs::path share = share_home.path() / "share";
-  share_home.write(share / "sociantes.data", rec("Adam", "A0000") + rec("Zola", "A0001"));
-  share_home.write(share / ".sociantes.rc", kRcHead + "ref=A0002\r\n");
-  make_workstation(w1, share);
-  int fds[2];
-  ASSERT_EQ(::pipe(fds), 0);
-  pid_t p1 = spawn_driver(w1.path(), "", w1.path() / "out.txt", fds[0]);
-  ::close(fds[0]);
-  const std::string first = "realtime on\nstart\nclick 0\n";
-  ASSERT_EQ(::write(fds[1], first.data(), first.size()), static_cast<ssize_t>(first.size()));
-  for (int i = 0; i < 200 && !fs::exists(share / "A0000.lck"); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  ASSERT_TRUE(fs::exists(share / "A0000.lck"));
+  int script_fd = -1;
+  const pid_t p1 = start_holding_adam(share_home, w1, script_fd);
+  ASSERT_GT(p1, 0);
   share_home.write(share / "sociantes.data", rec("Adam", "A0000"));  // Zola deleted elsewhere
   const std::string rest = "click 1\nshow selection\nshow form\nshow list\nquit\n";
-  ASSERT_EQ(::write(fds[1], rest.data(), rest.size()), static_cast<ssize_t>(rest.size()));
-  ::close(fds[1]);
+  ASSERT_EQ(::write(script_fd, rest.data(), rest.size()), static_cast<ssize_t>(rest.size()));
+  ::close(script_fd);
   EXPECT_EQ(wait_exit(p1), 0);
   const std::string out = w1.read(w1.path() / "out.txt");
   EXPECT_NE(out.find("This member is no longer in the member file"), std::string::npos) << out;
